@@ -1,0 +1,3 @@
+#include "menu/modMouseGlobal.h"
+
+bool menuReady = false;

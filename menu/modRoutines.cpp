@@ -1,0 +1,99 @@
+#include "menu/modRoutines.h"
+
+#include "menu/fields.h"
+#include "menu/frmMenu.h"
+#include "menu/modMouseGlobal.h"
+#include "platform/errors.h"
+#include "platform/numbers.h"
+#include "platform/textfile.h"
+#include "startup/frmMain.h"
+
+std::array<Text, kLinkCount> linkActions;
+
+namespace {
+
+// The link index stays text and is converted anew where it is used; a text that is no index of a label
+// names no label.
+Label& PickLabel(const Text& linkIndex) {
+  int16_t index;
+  try {
+    index = ToInt16(linkIndex);
+  } catch (const AppError&) {
+    throw AppError(ErrorKind::NoSuchControl);
+  }
+  return lblLink(index);
+}
+
+Text& PickAction(const Text& linkIndex) {
+  int32_t index = ToInt32(linkIndex);
+  if (index < 0 || index >= kLinkCount) throw AppError(ErrorKind::SubscriptOutOfRange);
+  return linkActions[static_cast<std::size_t>(index)];
+}
+
+bool TakesArgument(int type) {
+  return type == 0 || type == 1 || type == 2 || type == 3 || type == 5 || type == 8;
+}
+
+void LoadLine(Text line, int16_t page) {
+  Text field;
+  NextField(field, line);
+  if (ToDouble(field) != page) return;
+
+  Text linkIndex;
+  NextField(linkIndex, line);
+  NextField(field, line);
+  PickLabel(linkIndex).SetCaption(field);
+  NextField(field, line);
+  PickLabel(linkIndex).SetFontName(field);
+
+  Text style;
+  NextField(style, line);
+  Label& label = PickLabel(linkIndex);
+  label.SetFontBold(ToFlag(Mid(style, 1, 1)));
+  label.SetFontItalic(ToFlag(Mid(style, 2, 1)));
+  if (Mid(style, 2, 1) == L"1") label.SetWidth(label.Width() + 200);
+  label.SetFontSize(ToSingle(Mid(style, 3)));
+
+  NextField(field, line);
+  label.SetForeColor(ToInt32(field));
+  NextField(field, line);
+  label.SetTag(field);
+  NextField(field, line);
+  label.SetLeft(ToSingle(field));
+  NextField(field, line);
+  label.SetTop(ToSingle(field));
+
+  Text type;
+  NextField(type, line);
+  double typeValue = ToDouble(type);
+  for (int candidate = 0; candidate <= 8; ++candidate) {
+    if (typeValue != candidate) continue;
+    PickAction(linkIndex) = TakesArgument(candidate) ? type + L"|" + line : type;
+    break;
+  }
+
+  if (label.FontItalic()) label.SetWidth(label.Width() + 250);
+  label.SetVisible(true);
+}
+
+}  // namespace
+
+void HideAllLinks() {
+  for (int i = 0; i < kLinkCount; ++i)
+    lblLink(i).SetVisible(false);
+}
+
+void LoadMenuPage(const int16_t& page) {
+  HideAllLinks();
+  menuReady = false;
+  FileCloser closer;
+  FileOpen(frmMain.appPath + L"menu.inf");
+  while (!AtEndOfFile()) {
+    Text line = LineInput();
+    if (line.empty()) continue;
+    LoadLine(line, page);
+  }
+  FileClose();
+  menuReady = true;
+  frmMenu.changeMO = false;
+}

@@ -1,0 +1,318 @@
+#include "platform/fake/fake_platform.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cwctype>
+
+#include "menu/frmMenu.h"
+#include "menu/modMouseGlobal.h"
+#include "menu/modRoutines.h"
+#include "platform/controls.h"
+#include "platform/errors.h"
+#include "platform/events.h"
+#include "platform/numbers.h"
+#include "platform/textfile.h"
+#include "startup/frmMain.h"
+
+namespace {
+
+const char* WindowName(Win w) {
+  switch (w) {
+    case Win::Main:
+      return "frmMain";
+    case Win::Splash:
+      return "frmSplash";
+    case Win::Menu:
+      return "frmMenu";
+  }
+  return "?";
+}
+
+const char* BoxName(Box b) {
+  return b == Box::SS ? "pctSS" : "pctBG";
+}
+
+Text Upper(Text s) {
+  for (auto& c : s)
+    c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+  return s;
+}
+
+Text ParentOf(const Text& key) {
+  std::size_t slash = key.find_last_of(L'\\', key.size() >= 2 ? key.size() - 2 : 0);
+  return slash == Text::npos ? Text() : key.substr(0, slash + 1);
+}
+
+Text NameOf(const Text& key) {
+  Text k = key;
+  if (!k.empty() && k.back() == L'\\') k.pop_back();
+  std::size_t slash = k.find_last_of(L'\\');
+  return slash == Text::npos ? k : k.substr(slash + 1);
+}
+
+bool Matches(const Text& pattern, const Text& name) {
+  if (pattern.empty()) return name.empty();
+  if (pattern[0] == L'*') {
+    for (std::size_t skip = 0; skip <= name.size(); ++skip)
+      if (Matches(pattern.substr(1), name.substr(skip))) return true;
+    return false;
+  }
+  if (name.empty()) return false;
+  if (pattern[0] != L'?' && pattern[0] != name[0]) return false;
+  return Matches(pattern.substr(1), name.substr(1));
+}
+
+}  // namespace
+
+std::string Quoted(const Text& s) {
+  return "\"" + ToUtf8(s) + "\"";
+}
+
+std::string Number(double value) {
+  char buffer[32];
+  if (value == std::floor(value) && std::fabs(value) < 1e15)
+    std::snprintf(buffer, sizeof buffer, "%.0f", value);
+  else
+    std::snprintf(buffer, sizeof buffer, "%.9g", value);
+  return buffer;
+}
+
+FakePlatform::FakePlatform() {
+  windows_[0].inner = {1050, 495};
+  windows_[0].frame = {90, 360};
+  windows_[1].inner = {2115, 1620};
+  windows_[1].frame = {0, 0};
+  windows_[2].inner = {5400, 3585};
+  windows_[2].frame = {90, 360};
+  boxSize[0] = {1215, 495};
+  boxSize[1] = {5415, 3615};
+  SetPlatform(this);
+}
+
+FakePlatform::~FakePlatform() {
+  SetPlatform(nullptr);
+}
+
+void FakePlatform::AddFile(const Text& path, const std::string& bytes, FakeFile attributes) {
+  attributes.bytes = bytes;
+  files_[Upper(path)] = attributes;
+  for (Text parent = ParentOf(Upper(path)); !parent.empty(); parent = ParentOf(parent))
+    folders_[parent] = true;
+}
+
+void FakePlatform::AddPicture(const Text& path, float widthPixels, float heightPixels) {
+  FakeFile file;
+  file.picture = TwipSize{widthPixels, heightPixels};
+  AddFile(path, "picture", file);
+}
+
+void FakePlatform::AddFolder(const Text& path) {
+  Text key = Upper(path);
+  if (key.empty() || key.back() != L'\\') key += L'\\';
+  for (; !key.empty(); key = ParentOf(key))
+    folders_[key] = true;
+}
+
+const FakeFile* FakePlatform::Find(const Text& path) const {
+  auto it = files_.find(Upper(path));
+  return it == files_.end() ? nullptr : &it->second;
+}
+
+Text FakePlatform::Decode(const std::string& bytes) const {
+  Text out;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    auto b = static_cast<unsigned char>(bytes[i]);
+    bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    if (doubleByteCodePage && lead && i + 1 < bytes.size()) {
+      auto trail = static_cast<unsigned char>(bytes[++i]);
+      out += static_cast<wchar_t>(0xF0000 + (b << 8) + trail);  // one private character per pair
+    } else {
+      out += static_cast<wchar_t>(b);
+    }
+  }
+  return out;
+}
+
+// --- Running the program ---
+
+void FakePlatform::Start() {
+  frmMain = FrmMain{};
+  frmMenu = FrmMenu{};
+  linkActions.fill(Text());
+  menuReady = false;
+  FileClose();
+  SetDecimalSeparator(L'.');
+  ResetLabels();
+  repaints.clear();
+  Raise([] { events::MainLoad(); });
+}
+
+template <class Event>
+void FakePlatform::Raise(Event event) {
+  if (ended) return;
+  try {
+    event();
+  } catch (const ProgramEnded&) {
+  }
+}
+
+bool FakePlatform::FireTimer() {
+  if (ended || !timerEnabled) return false;
+  Raise([] { events::TimerTick(); });
+  return true;
+}
+
+void FakePlatform::Click(int16_t label) {
+  Raise([&] { events::LabelClick(label); });
+}
+
+void FakePlatform::DoubleClick(int16_t label) {
+  // The second press of a double-click is no click.
+  Click(label);
+}
+
+void FakePlatform::MoveOverLabel(int16_t label) {
+  Raise([&] { events::LabelMouseMove(label); });
+}
+
+void FakePlatform::MoveOverBackground() {
+  Raise([] { events::BackgroundMouseMove(); });
+}
+
+void FakePlatform::MoveTo(float x, float y) {
+  int label = LabelAt(x, y);
+  if (label < 0)
+    MoveOverBackground();
+  else
+    MoveOverLabel(static_cast<int16_t>(label));
+}
+
+void FakePlatform::CloseMenu() {
+  Raise([] { events::MenuUnload(); });
+}
+
+std::vector<std::string> FakePlatform::TakeTranscript() {
+  std::vector<std::string> lines;
+  lines.swap(transcript);
+  return lines;
+}
+
+// --- Platform ---
+
+void FakePlatform::ShellExecuteA(Owner owner,
+                                 const Text& operation,
+                                 const Text& file,
+                                 const Text& parameters) {
+  transcript.push_back(std::string("ShellExecuteA(owner=") + (owner == Owner::Menu ? "frmMenu" : "null") +
+                       ", " + Quoted(operation) + ", " + Quoted(file) + ", " + Quoted(parameters) +
+                       ", dir=null, show=1)");
+}
+
+void FakePlatform::mciSendStringA(const Text& command) {
+  transcript.push_back("mciSendStringA(" + Quoted(command) + ")");
+}
+
+void FakePlatform::ShowCriticalMessage(const Text& text, const Text& title) {
+  transcript.push_back("MessageBox(critical, " + Quoted(title) + ", " + Quoted(text) + ")");
+}
+
+bool FakePlatform::FileExists(const Text& path) {
+  Text key = Upper(path);
+  std::size_t slash = key.find_last_of(L'\\');
+  Text folder = slash == Text::npos ? Text() : key.substr(0, slash + 1);
+  Text pattern = key.substr(folder.size());
+  if (pattern.empty()) pattern = L"*";
+  bool found = false;
+  for (const auto& [name, file] : files_) {
+    if (ParentOf(name) != folder || file.hidden || file.system) continue;
+    if (Matches(pattern, NameOf(name))) found = true;
+  }
+  transcript.push_back("FileExists(" + Quoted(path) + ") = " + (found ? "true" : "false"));
+  return found;
+}
+
+void FakePlatform::EndProgram() {
+  transcript.push_back("EndProgram");
+  ended = true;
+  throw ProgramEnded{};
+}
+
+Text FakePlatform::ReadTextFile(const Text& path) {
+  transcript.push_back("ReadTextFile(" + Quoted(path) + ")");
+  const FakeFile* file = Find(path);
+  if (!file) throw AppError(ErrorKind::FileNotFound);
+  return Decode(file->bytes);
+}
+
+void FakePlatform::Use(Win w) {
+  Window& win = window(w);
+  if (win.created) return;
+  win.created = true;
+  if (w == Win::Menu) events::MenuLoad();
+}
+
+void FakePlatform::LoadPictureFile(Box box, const Text& path) {
+  Use(box == Box::SS ? Win::Splash : Win::Menu);
+  transcript.push_back(std::string("LoadPictureFile(") + BoxName(box) + ", " + Quoted(path) + ")");
+  const FakeFile* file = Find(path);
+  if (!file || !file->picture) throw AppError(ErrorKind::FileNotFound);
+  boxSize[static_cast<int>(box)] = {file->picture->width * 15, file->picture->height * 15};
+}
+
+TwipSize FakePlatform::BoxSize(Box box) {
+  Use(box == Box::SS ? Win::Splash : Win::Menu);
+  return boxSize[static_cast<int>(box)];
+}
+
+void FakePlatform::SetInnerSize(Win w, TwipSize inner) {
+  Use(w);
+  window(w).inner = inner;
+  transcript.push_back(std::string("SetInnerSize(") + WindowName(w) + ", " + Number(inner.width) + ", " +
+                       Number(inner.height) + ")");
+}
+
+TwipSize FakePlatform::WindowSize(Win w) {
+  Use(w);
+  const Window& win = window(w);
+  return {win.inner.width + win.frame.width, win.inner.height + win.frame.height};
+}
+
+void FakePlatform::MoveWindow(Win w, float left, float top) {
+  Use(w);
+  window(w).left = left;
+  window(w).top = top;
+  transcript.push_back(std::string("MoveWindow(") + WindowName(w) + ", " + Number(left) + ", " + Number(top) +
+                       ")");
+}
+
+void FakePlatform::ShowWindow(Win w) {
+  Use(w);
+  Window& win = window(w);
+  win.visible = true;
+  transcript.push_back(std::string("ShowWindow(") + WindowName(w) + ")");
+  if (w == Win::Menu && !win.activated) {
+    win.activated = true;
+    events::MenuActivate();
+  }
+}
+
+void FakePlatform::HideWindow(Win w) {
+  Use(w);
+  window(w).visible = false;
+  transcript.push_back(std::string("HideWindow(") + WindowName(w) + ")");
+}
+
+void FakePlatform::EnableTimer(bool enabled) {
+  timerEnabled = enabled;
+  transcript.push_back(std::string("EnableTimer(tmrSS, ") + (enabled ? "true" : "false") + ")");
+}
+
+TwipSize FakePlatform::MeasureText(const LabelFont& font, const Text& caption) {
+  // A simple, predictable metric: 10 twips per character per point, 20 twips of height per point plus 30.
+  auto characters = static_cast<float>(ShownCaption(caption).size());
+  return {characters * font.size * 10, font.size * 20 + 30};
+}
+
+void FakePlatform::RepaintLabel(int index, const TwipRect& before, const TwipRect& after) {
+  repaints.push_back({index, before, after});
+}

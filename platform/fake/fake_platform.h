@@ -1,0 +1,106 @@
+// A platform for tests: it records every effect the logic asks for as one readable line, holds an in-memory
+// disc, and lets a test raise the events a user would: the timer, clicks, pointer moves, closing the menu.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct FakeFile {
+  std::string bytes;  // in the ANSI code page
+  bool hidden = false;
+  bool system = false;
+  bool readOnly = false;
+  std::optional<TwipSize> picture;  // pixels, when the file is a loadable picture
+};
+
+// Thrown by EndProgram so that nothing after it runs; the event drivers below catch it.
+struct ProgramEnded {};
+
+class FakePlatform : public Platform {
+ public:
+  FakePlatform();
+  ~FakePlatform() override;
+
+  // --- The disc and the machine ---
+  Text programFolder = L"D:\\";
+  TwipSize screen{15360, 11520};  // 1024 x 768 pixels
+  wchar_t decimalSeparator = L'.';
+  bool doubleByteCodePage = false;  // decode lead bytes 0x81-0x9F and 0xE0-0xFC with their trail byte
+  void AddFile(const Text& path, const std::string& bytes, FakeFile attributes = {});
+  void AddPicture(const Text& path, float widthPixels, float heightPixels);
+  void AddFolder(const Text& path);
+
+  // --- Running the program ---
+  // Resets every window, module and label to its created state, then runs the start-up sequence.
+  void Start();
+  bool ended = false;
+  bool FireTimer();  // false when the timer is disabled or the program has ended
+  void Click(int16_t label);
+  void DoubleClick(int16_t label);
+  void MoveOverLabel(int16_t label);
+  void MoveOverBackground();
+  void MoveTo(float x, float y);  // a point of pctBG in twips, routed like the real window
+  void CloseMenu();
+
+  // --- What happened ---
+  std::vector<std::string> transcript;
+  std::vector<std::string> TakeTranscript();  // returns the lines so far and starts afresh
+  struct Repaint {
+    int label;
+    TwipRect before, after;
+  };
+  std::vector<Repaint> repaints;
+
+  struct Window {
+    bool created = false;
+    bool visible = false;
+    bool activated = false;
+    TwipSize inner;
+    TwipSize frame;  // added around the inner area
+    float left = 0, top = 0;
+  };
+  Window& window(Win w) { return windows_[static_cast<int>(w)]; }
+  TwipSize boxSize[2];
+  bool timerEnabled = false;
+
+  // --- Platform ---
+  void ShellExecuteA(Owner owner, const Text& operation, const Text& file, const Text& parameters) override;
+  void mciSendStringA(const Text& command) override;
+  void ShowCriticalMessage(const Text& text, const Text& title) override;
+  bool FileExists(const Text& path) override;
+  Text ProgramFolder() override { return programFolder; }
+  float ScreenWidth() override { return screen.width; }
+  float ScreenHeight() override { return screen.height; }
+  [[noreturn]] void EndProgram() override;
+  Text ReadTextFile(const Text& path) override;
+  wchar_t DecimalSeparator() override { return decimalSeparator; }
+  void LoadPictureFile(Box box, const Text& path) override;
+  TwipSize BoxSize(Box box) override;
+  void SetInnerSize(Win window, TwipSize inner) override;
+  TwipSize WindowSize(Win window) override;
+  void MoveWindow(Win window, float left, float top) override;
+  void ShowWindow(Win window) override;
+  void HideWindow(Win window) override;
+  void EnableTimer(bool enabled) override;
+  TwipSize MeasureText(const LabelFont& font, const Text& caption) override;
+  void RepaintLabel(int index, const TwipRect& before, const TwipRect& after) override;
+
+ private:
+  template <class Event>
+  void Raise(Event event);
+  void Use(Win w);
+  const FakeFile* Find(const Text& path) const;
+  Text Decode(const std::string& bytes) const;
+
+  std::map<Text, FakeFile> files_;  // keyed by the upper-cased path
+  std::map<Text, bool> folders_;
+  Window windows_[3];
+};
+
+// Transcript formatting, shared with the tests' expectations.
+std::string Quoted(const Text& s);
+std::string Number(double value);

@@ -1,0 +1,12 @@
+#include "platform/platform.h"
+
+namespace {
+Platform* current = nullptr;
+}
+
+Platform& Sys() {
+  return *current;
+}
+void SetPlatform(Platform* platform) {
+  current = platform;
+}

@@ -1,0 +1,35 @@
+// The event boundaries: an error that reaches one abandons that event silently and the program runs on.
+#include "platform/events.h"
+
+#include "menu/frmMenu.h"
+#include "platform/errors.h"
+#include "startup/frmMain.h"
+
+namespace events {
+
+void MainLoad() {
+  SkipOnError([] { frmMain.Form_Load(); });
+}
+void TimerTick() {
+  SkipOnError([] { frmMain.tmrSS_Timer(); });
+}
+void MenuLoad() {
+  SkipOnError([] { frmMenu.Form_Load(); });
+}
+void MenuActivate() {
+  SkipOnError([] { frmMenu.Form_Activate(); });
+}
+void MenuUnload() {
+  SkipOnError([] { frmMenu.Form_Unload(); });
+}
+void LabelClick(int16_t index) {
+  SkipOnError([&] { frmMenu.lblLink_Click(index); });
+}
+void LabelMouseMove(int16_t index) {
+  SkipOnError([&] { frmMenu.lblLink_MouseMove(index); });
+}
+void BackgroundMouseMove() {
+  SkipOnError([] { frmMenu.pctBG_MouseMove(); });
+}
+
+}  // namespace events
