@@ -10,3 +10,6 @@ Platform& Sys() {
 void SetPlatform(Platform* platform) {
   current = platform;
 }
+Platform* CurrentPlatform() {
+  return current;
+}

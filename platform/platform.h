@@ -101,3 +101,4 @@ class Platform {
 // The platform the logic talks to; installed once by the program's entry or by a test.
 Platform& Sys();
 void SetPlatform(Platform* platform);
+Platform* CurrentPlatform();

@@ -77,7 +77,14 @@ std::string Number(double value) {
   return buffer;
 }
 
-FakePlatform::FakePlatform() {
+FakePlatform::FakePlatform() : previous_(CurrentPlatform()) {
+  SetPlatform(this);
+  ResetWindows();
+}
+
+void FakePlatform::ResetWindows() {
+  for (auto& w : windows_)
+    w = Window{};
   windows_[0].inner = {1050, 495};
   windows_[0].frame = {90, 360};
   windows_[1].inner = {2115, 1620};
@@ -86,7 +93,8 @@ FakePlatform::FakePlatform() {
   windows_[2].frame = {90, 360};
   boxSize[0] = {1215, 495};
   boxSize[1] = {5415, 3615};
-  SetPlatform(this);
+  timerEnabled = false;
+  ended = false;
 }
 
 FakePlatform::~FakePlatform() {
@@ -144,6 +152,7 @@ void FakePlatform::Start() {
   SetDecimalSeparator(L'.');
   ResetLabels();
   repaints.clear();
+  ResetWindows();
   Raise([] { events::MainLoad(); });
 }
 

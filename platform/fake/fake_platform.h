@@ -35,7 +35,7 @@ class FakePlatform : public Platform {
   void AddFolder(const Text& path);
 
   // --- Running the program ---
-  // Resets every window, module and label to its created state, then runs the start-up sequence.
+  // A new process on the same disc: every window, module and label as created, then the start-up sequence.
   void Start();
   bool ended = false;
   bool FireTimer();  // false when the timer is disabled or the program has ended
@@ -93,12 +93,14 @@ class FakePlatform : public Platform {
   template <class Event>
   void Raise(Event event);
   void Use(Win w);
+  void ResetWindows();
   const FakeFile* Find(const Text& path) const;
   Text Decode(const std::string& bytes) const;
 
   std::map<Text, FakeFile> files_;  // keyed by the upper-cased path
   std::map<Text, bool> folders_;
   Window windows_[3];
+  Platform* previous_;
 };
 
 // Transcript formatting, shared with the tests' expectations.
