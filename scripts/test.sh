@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: unit tests (plain and under ASan/UBSan), the Windows program under
+# Wine end to end, and a short run of each fuzz target.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+scripts/setup.sh
+
+echo "== unit tests"
+cmake --preset host >/dev/null
+cmake --build --preset host -j2
+ctest --preset host -j2
+
+echo "== unit tests under ASan and UBSan"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j2
+ctest --preset asan -j2
+
+echo "== Windows program"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j2
+
+if [ -x tests/fuzz/run.sh ]; then
+  echo "== fuzz targets (short run)"
+  tests/fuzz/run.sh
+fi
+
+if [ -x tests/e2e/run.sh ]; then
+  echo "== end to end under Wine"
+  tests/e2e/run.sh
+fi
