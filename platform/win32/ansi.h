@@ -1,0 +1,12 @@
+// Text crosses into the ANSI operations in the system's code page, and comes back from it the same way.
+#pragma once
+
+#include <string>
+
+#include "platform/text.h"
+
+std::string ToAnsi(const Text& text);
+Text FromAnsi(const char* bytes, std::size_t length);
+inline Text FromAnsi(const std::string& bytes) {
+  return FromAnsi(bytes.data(), bytes.size());
+}

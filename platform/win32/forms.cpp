@@ -1,0 +1,241 @@
+// Creation, sizing, showing and the window procedure of the three windows, and the timer.
+#include "platform/win32/forms.h"
+
+#include <memory>
+
+#include "platform/events.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+constexpr UINT_PTR kSplashTimer = 1;
+constexpr UINT kSplashInterval = 3000;
+constexpr int kIconId = 1;
+
+struct FormSpec {
+  const wchar_t* className;
+  const wchar_t* caption;
+  DWORD style;
+  DWORD exStyle;
+  TwipSize inner;
+};
+
+// Tool windows get no taskbar button. The fixed tool frame is a dialog frame with a small caption and only
+// a close box; no thick frame, so the user cannot resize it.
+const FormSpec kMainSpec{L"VelmaroMain", L"Velmaro", WS_CAPTION | WS_SYSMENU, WS_EX_TOOLWINDOW, {1050, 495}};
+const FormSpec kSplashSpec{L"VelmaroSplash", L"", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, {2115, 1620}};
+const FormSpec kMenuSpec{L"VelmaroMenu",
+                         L"",
+                         WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                         WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE,
+                         {5400, 3585}};
+
+struct FormState {
+  const FormSpec* spec = nullptr;
+  HWND hwnd = nullptr;
+  TwipSize inner{0, 0};
+  std::unique_ptr<PictureBox> box;
+  bool shownOnce = false;
+};
+
+// The windows live until the process ends; ExitProcess never runs their destructors.
+HINSTANCE instance = nullptr;
+FormState* forms[3] = {};
+
+FormState*& Slot(Win window) {
+  return forms[static_cast<int>(window)];
+}
+
+FormState& FormOf(HWND hwnd) {
+  return *reinterpret_cast<FormState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+// Sizes the window so that its client area is the form's inner size at this DPI.
+void ApplyInnerSize(const FormState& form, unsigned dpi, const POINT* topLeft = nullptr) {
+  RECT r{0, 0, TwipsToPixels(form.inner.width, dpi), TwipsToPixels(form.inner.height, dpi)};
+  AddFrame(&r, form.spec->style, form.spec->exStyle, dpi);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (topLeft ? 0 : SWP_NOMOVE);
+  SetWindowPos(form.hwnd, nullptr, topLeft ? topLeft->x : 0, topLeft ? topLeft->y : 0, r.right - r.left,
+               r.bottom - r.top, flags);
+}
+
+void CloseRequested(Win window) {
+  // Only the menu can be closed by the user; the close key on the splash must not destroy it.
+  if (window != Win::Menu) return;
+  RaiseEvent([] { events::MenuUnload(); });
+  // The unload is never cancelled: should the logic come back, the program still ends.
+  ExitProcess(0);
+}
+
+Win WhichForm(const FormState& form) {
+  if (form.spec == &kSplashSpec) return Win::Splash;
+  if (form.spec == &kMenuSpec) return Win::Menu;
+  return Win::Main;
+}
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<FormState*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  if (!GetWindowLongPtrW(hwnd, GWLP_USERDATA)) return DefWindowProcW(hwnd, message, wParam, lParam);
+  FormState& form = FormOf(hwnd);
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kSplashTimer) RaiseEvent([] { events::TimerTick(); });
+      return 0;
+    case WM_CLOSE:
+      CloseRequested(WhichForm(form));
+      return 0;
+    case WM_DPICHANGED: {
+      // Keep the inner size in twips on the new monitor; the suggested rectangle gives the place.
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      POINT topLeft{suggested->left, suggested->top};
+      ApplyInnerSize(form, HIWORD(wParam), &topLeft);
+      if (form.box) form.box->Relayout();
+      return 0;
+    }
+    case WM_SYSCOLORCHANGE:
+      if (form.box) form.box->Relayout();
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void RegisterFormClass(const FormSpec& spec, HBRUSH background, HICON icon) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = FormProc;
+  wc.hInstance = instance;
+  wc.hIcon = icon;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = spec.className;
+  RegisterClassExW(&wc);
+}
+
+FormState* NewForm(const FormSpec& spec, HWND owner) {
+  auto* form = new FormState;
+  form->spec = &spec;
+  form->inner = spec.inner;
+  unsigned dpi = SystemDpi();
+  RECT r{0, 0, TwipsToPixels(spec.inner.width, dpi), TwipsToPixels(spec.inner.height, dpi)};
+  AddFrame(&r, spec.style, spec.exStyle, dpi);
+  // CW_USEDEFAULT is the system's default place for overlapped windows; popups start at the origin.
+  bool popup = (spec.style & WS_POPUP) != 0;
+  int x = popup ? 0 : CW_USEDEFAULT, y = popup ? 0 : CW_USEDEFAULT;
+  CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, x, y, r.right - r.left,
+                  r.bottom - r.top, owner, nullptr, instance, form);
+  if (!form->hwnd) {
+    delete form;
+    return nullptr;
+  }
+  // The monitor it opened on may have another DPI than the system.
+  ApplyInnerSize(*form, WindowDpi(form->hwnd));
+  return form;
+}
+
+FormState& Need(Win window) {
+  FormState*& slot = Slot(window);
+  if (slot) return *slot;
+  HWND owner = ExistingForm(Win::Main);
+  switch (window) {
+    case Win::Main:
+      slot = NewForm(kMainSpec, nullptr);
+      break;
+    case Win::Splash:
+      slot = NewForm(kSplashSpec, owner);
+      if (slot) slot->box.reset(new PictureBox(slot->hwnd, {1215, 495}, COLOR_WINDOW, false));
+      break;
+    case Win::Menu:
+      slot = NewForm(kMenuSpec, owner);
+      if (slot) {
+        slot->box.reset(new PictureBox(slot->hwnd, {5415, 3615}, COLOR_BTNFACE, true));
+        RaiseEvent([] { events::MenuLoad(); });
+      }
+      break;
+  }
+  // Without its window the program cannot go on; this is no error the logic could skip.
+  if (!slot) ExitProcess(1);
+  return *slot;
+}
+
+}  // namespace
+
+bool CreateMainForm(HINSTANCE programInstance) {
+  instance = programInstance;
+  HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+  RegisterFormClass(kMainSpec, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon);
+  RegisterFormClass(kSplashSpec, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
+  RegisterFormClass(kMenuSpec, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
+  PictureBox::RegisterClass(instance);
+  Slot(Win::Main) = NewForm(kMainSpec, nullptr);
+  return Slot(Win::Main) != nullptr;
+}
+
+HWND Form(Win window) {
+  return Need(window).hwnd;
+}
+
+HWND ExistingForm(Win window) {
+  FormState* form = Slot(window);
+  return form ? form->hwnd : nullptr;
+}
+
+PictureBox& BoxOf(Box box) {
+  return *Need(box == Box::SS ? Win::Splash : Win::Menu).box;
+}
+
+void Win32Platform::LoadPictureFile(Box box, const Text& path) {
+  BoxOf(box).Load(path);
+}
+
+TwipSize Win32Platform::BoxSize(Box box) {
+  return BoxOf(box).Size();
+}
+
+void Win32Platform::SetInnerSize(Win window, TwipSize inner) {
+  FormState& form = Need(window);
+  form.inner = inner;
+  ApplyInnerSize(form, WindowDpi(form.hwnd));
+}
+
+TwipSize Win32Platform::WindowSize(Win window) {
+  HWND hwnd = Form(window);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  unsigned dpi = WindowDpi(hwnd);
+  return TwipSize{PixelsToTwips(r.right - r.left, dpi), PixelsToTwips(r.bottom - r.top, dpi)};
+}
+
+void Win32Platform::MoveWindow(Win window, float left, float top) {
+  // Desktop coordinates, so the DPI that ScreenWidth and ScreenHeight use.
+  unsigned dpi = SystemDpi();
+  SetWindowPos(Form(window), nullptr, TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Platform::ShowWindow(Win window) {
+  FormState& form = Need(window);
+  ::ShowWindow(form.hwnd, SW_SHOW);
+  bool first = !form.shownOnce;
+  form.shownOnce = true;
+  // The menu becomes the program's active window once, when it first appears; focus coming back later
+  // from another program is no activation of it.
+  if (window == Win::Menu && first) RaiseEvent([] { events::MenuActivate(); });
+}
+
+void Win32Platform::HideWindow(Win window) {
+  ::ShowWindow(Form(window), SW_HIDE);
+}
+
+void Win32Platform::EnableTimer(bool enabled) {
+  HWND main = Form(Win::Main);
+  if (enabled) {
+    SetTimer(main, kSplashTimer, kSplashInterval, nullptr);
+  } else {
+    KillTimer(main, kSplashTimer);
+  }
+}

@@ -1,0 +1,25 @@
+// The program's entry: closes the DLL search paths, installs the Win32 platform, creates the hidden frmMain,
+// runs its load step (the start-up sequence) and then delivers messages until the program ends itself.
+#include "platform/events.h"
+#include "platform/win32/forms.h"
+#include "platform/win32/sysdll.h"
+#include "platform/win32/win32_platform.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // First of all: any DLL loaded from here on, by us or by the system on our behalf, must not come from
+  // the disc beside the program or from the current folder.
+  HardenDllSearch();
+
+  static Win32Platform platform;
+  SetPlatform(&platform);
+  if (!CreateMainForm(instance)) return 1;
+
+  RaiseEvent([] { events::MainLoad(); });
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}

@@ -1,0 +1,31 @@
+// The real Platform: Win32 behind the seam. Its operations live in operations.cpp, the windows and picture
+// boxes in forms.cpp, the labels in labels.cpp.
+#pragma once
+
+#include "platform/platform.h"
+
+class Win32Platform final : public Platform {
+ public:
+  void ShellExecuteA(Owner owner, const Text& operation, const Text& file, const Text& parameters) override;
+  void mciSendStringA(const Text& command) override;
+  void ShowCriticalMessage(const Text& text, const Text& title) override;
+  bool FileExists(const Text& path) override;
+  Text ProgramFolder() override;
+  float ScreenWidth() override;
+  float ScreenHeight() override;
+  [[noreturn]] void EndProgram() override;
+  Text ReadTextFile(const Text& path) override;
+  wchar_t DecimalSeparator() override;
+
+  void LoadPictureFile(Box box, const Text& path) override;
+  TwipSize BoxSize(Box box) override;
+  void SetInnerSize(Win window, TwipSize inner) override;
+  TwipSize WindowSize(Win window) override;
+  void MoveWindow(Win window, float left, float top) override;
+  void ShowWindow(Win window) override;
+  void HideWindow(Win window) override;
+  void EnableTimer(bool enabled) override;
+
+  TwipSize MeasureText(const LabelFont& font, const Text& caption) override;
+  void RepaintLabel(int index, const TwipRect& before, const TwipRect& after) override;
+};
