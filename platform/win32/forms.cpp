@@ -97,6 +97,13 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       if (form.box) form.box->Relayout();
       return 0;
     }
+    case WM_GETMINMAXINFO: {
+      // A captioned window has a minimum width by default; a small picture must still get a client area
+      // of exactly its size.
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize = POINT{1, 1};
+      return 0;
+    }
     case WM_SYSCOLORCHANGE:
       if (form.box) form.box->Relayout();
       break;
