@@ -2,8 +2,6 @@
 // window, holds pctBG with the labels). frmMain is created by the entry; the others hidden at first use.
 #pragma once
 
-#include <exception>
-
 #include "platform/platform.h"
 #include "platform/win32/picture_box.h"
 #include "platform/win32/win.h"
