@@ -3,7 +3,8 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
 
-find_program(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix NAMES ${TOOLCHAIN_PREFIX}-g++)
+# The win32-threads runtime: the posix one pulls in GetTickCount64, which XP lacks.
+find_program(CMAKE_CXX_COMPILER NAMES ${TOOLCHAIN_PREFIX}-g++-win32 ${TOOLCHAIN_PREFIX}-g++)
 find_program(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
 if(NOT CMAKE_CXX_COMPILER OR NOT CMAKE_RC_COMPILER)
   message(FATAL_ERROR "MinGW-w64 for ${TOOLCHAIN_PREFIX} not found: apt-get install mingw-w64")
