@@ -1,8 +1,12 @@
-// Picture loading and drawing through the GDI+ flat API, bound at run time so that the program imports
-// nothing beyond the DLLs every Windows has loaded anyway.
+// Picture loading and drawing through the GDI+ flat API, with the OLE picture loader as the fallback. Both
+// are bound at run time so that the program imports nothing beyond the DLLs every Windows has loaded anyway.
 #include "platform/win32/picture.h"
 
+#include <olectl.h>
+
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 #include "platform/win32/scoped.h"
 #include "platform/win32/sysdll.h"
@@ -128,11 +132,84 @@ bool MetafileFrame(const Text& path, TwipSize* size) {
   return false;
 }
 
+// The OLE picture loader, present on every Windows since 95.
+struct OlePicture {
+  HRESULT(WINAPI* createStreamOnHGlobal)(HGLOBAL, BOOL, IStream**);
+  HRESULT(WINAPI* loadPicture)(IStream*, LONG, BOOL, REFIID, void**);
+};
+
+const OlePicture* OleApi() {
+  static const OlePicture* api = []() -> const OlePicture* {
+    static OlePicture o{};
+    o.createStreamOnHGlobal =
+        SystemProc<decltype(o.createStreamOnHGlobal)>("ole32.dll", "CreateStreamOnHGlobal");
+    o.loadPicture = SystemProc<decltype(o.loadPicture)>("oleaut32.dll", "OleLoadPicture");
+    return o.createStreamOnHGlobal && o.loadPicture ? &o : nullptr;
+  }();
+  return api;
+}
+
+// The whole file in a movable global block, as a stream over memory wants it; null on any failure.
+HGLOBAL ReadWholeFile(const Text& path, DWORD* length) {
+  ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > 0x7FFFFFFF) {
+    return nullptr;
+  }
+  *length = static_cast<DWORD>(size.QuadPart);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, *length);
+  if (!block) return nullptr;
+  void* bytes = GlobalLock(block);
+  DWORD got = 0;
+  bool read = bytes && ReadFile(file.get(), bytes, *length, &got, nullptr) && got == *length;
+  if (bytes) GlobalUnlock(block);
+  if (!read) {
+    GlobalFree(block);
+    return nullptr;
+  }
+  return block;
+}
+
+HANDLE PictureHandle(IPicture* picture) {
+  OLE_HANDLE handle = 0;
+  if (FAILED(picture->get_Handle(&handle))) return nullptr;
+  return reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
+}
+
+// The pixel size of a raster picture from its bitmap or icon. Its HIMETRIC size was derived from the screen
+// DPI, which is not 96 on a scaled screen.
+bool RasterPixels(IPicture* picture, SHORT type, int* width, int* height) {
+  HANDLE handle = PictureHandle(picture);
+  if (!handle) return false;
+  BITMAP bitmap{};
+  if (type == PICTYPE_BITMAP) {
+    if (!GetObjectW(handle, sizeof bitmap, &bitmap)) return false;
+    *width = bitmap.bmWidth;
+    *height = std::abs(bitmap.bmHeight);
+    return true;
+  }
+  ICONINFO icon{};
+  if (type != PICTYPE_ICON || !GetIconInfo(static_cast<HICON>(handle), &icon)) return false;
+  ScopedGdiObj color(icon.hbmColor), mask(icon.hbmMask);
+  // A monochrome icon stacks its AND and XOR masks in one bitmap of twice the height.
+  bool ok = GetObjectW(color ? color.get() : mask.get(), sizeof bitmap, &bitmap) != 0;
+  *width = bitmap.bmWidth;
+  *height = color ? bitmap.bmHeight : bitmap.bmHeight / 2;
+  return ok;
+}
+
 }  // namespace
 
 std::unique_ptr<Picture> Picture::Load(const Text& path) {
+  if (path.empty()) return nullptr;
+  if (std::unique_ptr<Picture> picture = LoadGdiplus(path)) return picture;
+  return LoadOle(path);
+}
+
+std::unique_ptr<Picture> Picture::LoadGdiplus(const Text& path) {
   const Gdiplus* gdip = Api();
-  if (!gdip || path.empty()) return nullptr;
+  if (!gdip) return nullptr;
   GpImage* image = nullptr;
   if (gdip->loadImageFromFile(path.c_str(), &image) != kOk || !image) return nullptr;
   int type = 0;
@@ -155,18 +232,91 @@ std::unique_ptr<Picture> Picture::Load(const Text& path) {
     size = TwipSize{static_cast<float>(width * kTwipsPerInch / dpiX),
                     static_cast<float>(height * kTwipsPerInch / dpiY)};
   }
-  return std::unique_ptr<Picture>(new Picture(image, metafile, size));
+  return std::unique_ptr<Picture>(
+      new Picture(image, metafile ? Kind::kGdiplusMetafile : Kind::kGdiplusRaster, size));
+}
+
+std::unique_ptr<Picture> Picture::LoadOle(const Text& path) {
+  const OlePicture* ole = OleApi();
+  DWORD length = 0;
+  HGLOBAL block = ole ? ReadWholeFile(path, &length) : nullptr;
+  if (!block) return nullptr;
+  IStream* stream = nullptr;
+  if (FAILED(ole->createStreamOnHGlobal(block, TRUE, &stream)) || !stream) {
+    GlobalFree(block);
+    return nullptr;
+  }
+  IPicture* picture = nullptr;
+  HRESULT loaded = ole->loadPicture(stream, static_cast<LONG>(length), FALSE, __uuidof(IPicture),
+                                    reinterpret_cast<void**>(&picture));
+  stream->Release();  // frees the block too
+  if (FAILED(loaded) || !picture) return nullptr;
+
+  SHORT type = PICTYPE_UNINITIALIZED;
+  OLE_XSIZE_HIMETRIC hmWidth = 0;
+  OLE_YSIZE_HIMETRIC hmHeight = 0;
+  bool ok = SUCCEEDED(picture->get_Type(&type)) && SUCCEEDED(picture->get_Width(&hmWidth)) &&
+            SUCCEEDED(picture->get_Height(&hmHeight)) && hmWidth > 0 && hmHeight > 0;
+  TwipSize size{};
+  if (ok && (type == PICTYPE_METAFILE || type == PICTYPE_ENHMETAFILE)) {
+    if (!MetafileFrame(path, &size)) {
+      size = TwipSize{static_cast<float>(hmWidth * kTwipsPerInch / 2540.0),
+                      static_cast<float>(hmHeight * kTwipsPerInch / 2540.0)};
+    }
+  } else if (ok) {
+    int width = 0, height = 0;
+    if (!RasterPixels(picture, type, &width, &height)) {
+      width = static_cast<int>(std::lround(hmWidth * kBaseDpi / 2540.0));
+      height = static_cast<int>(std::lround(hmHeight * kBaseDpi / 2540.0));
+    }
+    ok = width > 0 && height > 0;
+    size = TwipSize{PixelsToTwips(width, kBaseDpi), PixelsToTwips(height, kBaseDpi)};
+  }
+  if (!ok) {
+    picture->Release();
+    return nullptr;
+  }
+  return std::unique_ptr<Picture>(new Picture(picture, Kind::kOle, size));
 }
 
 Picture::~Picture() {
-  if (const Gdiplus* gdip = Api()) gdip->disposeImage(image_);
+  if (kind_ == Kind::kOle) {
+    static_cast<IPicture*>(image_)->Release();
+  } else if (const Gdiplus* gdip = Api()) {
+    gdip->disposeImage(image_);
+  }
 }
 
 void Picture::Draw(HDC dc, int width, int height) const {
+  if (kind_ == Kind::kOle) {
+    DrawOle(dc, width, height);
+  } else {
+    DrawGdiplus(dc, width, height);
+  }
+}
+
+void Picture::DrawOle(HDC dc, int width, int height) const {
+  auto* picture = static_cast<IPicture*>(image_);
+  OLE_XSIZE_HIMETRIC hmWidth = 0;
+  OLE_YSIZE_HIMETRIC hmHeight = 0;
+  if (FAILED(picture->get_Width(&hmWidth)) || FAILED(picture->get_Height(&hmHeight))) return;
+  // Plain stretching drops whole rows and columns; halftone averages them when the size differs.
+  bool exact =
+      TwipsToPixels(size_.width, kBaseDpi) == width && TwipsToPixels(size_.height, kBaseDpi) == height;
+  int oldMode = SetStretchBltMode(dc, exact ? COLORONCOLOR : HALFTONE);
+  POINT oldOrigin{};
+  SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+  // The HIMETRIC source runs bottom-up: it starts at the height and has a negative extent.
+  picture->Render(dc, 0, 0, width, height, 0, hmHeight, hmWidth, -hmHeight, nullptr);
+  SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+  if (oldMode) SetStretchBltMode(dc, oldMode);
+}
+
+void Picture::DrawGdiplus(HDC dc, int width, int height) const {
   const Gdiplus* gdip = Api();
   GpGraphics* graphics = nullptr;
   if (!gdip || gdip->createFromHdc(dc, &graphics) != kOk) return;
-  if (metafile_) {
+  if (kind_ == Kind::kGdiplusMetafile) {
     gdip->drawImageRectI(graphics, image_, 0, 0, width, height);
   } else {
     UINT w = 0, h = 0;

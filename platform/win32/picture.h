@@ -1,5 +1,6 @@
 // A picture file decoded by GDI+ (BMP, JPEG, GIF, PNG, ICO, WMF, EMF), drawn at any size. GDI+ is bound
-// from the system folder at the first load.
+// from the system folder at the first load; where it is missing (XP keeps it outside the system folder) or
+// rejects the file, the OLE picture loader takes everything but PNG.
 #pragma once
 
 #include <memory>
@@ -21,8 +22,14 @@ class Picture {
   void Draw(HDC dc, int width, int height) const;
 
  private:
-  Picture(void* image, bool metafile, TwipSize size) : image_(image), metafile_(metafile), size_(size) {}
+  enum class Kind { kGdiplusRaster, kGdiplusMetafile, kOle };
+  Picture(void* image, Kind kind, TwipSize size) : image_(image), kind_(kind), size_(size) {}
+  static std::unique_ptr<Picture> LoadGdiplus(const Text& path);
+  static std::unique_ptr<Picture> LoadOle(const Text& path);
+  void DrawGdiplus(HDC dc, int width, int height) const;
+  void DrawOle(HDC dc, int width, int height) const;
+  // A GDI+ image or an IPicture, as `kind_` says.
   void* image_;
-  bool metafile_;
+  Kind kind_;
   TwipSize size_;
 };
