@@ -9,6 +9,8 @@
 //   move X Y | click X Y    pointer input through SendInput
 //   cursor                  pointer position
 //   kill NAME               end every process whose exe is NAME
+//   procs                   every process, and the one that owns the desktop
+//   killpid PID             end one process
 //   alive PID               whether a process still runs
 #include <windows.h>
 
@@ -238,6 +240,31 @@ std::string Kill(const std::wstring& name) {
   return "{\"killed\":" + std::to_string(n) + "}";
 }
 
+std::string Procs() {
+  std::ostringstream o;
+  DWORD desktop = 0;
+  GetWindowThreadProcessId(GetDesktopWindow(), &desktop);
+  o << "{\"self\":" << GetCurrentProcessId() << ",\"desktop\":" << desktop << ",\"procs\":[";
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W pe = {};
+  pe.dwSize = sizeof pe;
+  bool first = true;
+  for (BOOL ok = snap != INVALID_HANDLE_VALUE && Process32FirstW(snap, &pe); ok;
+       ok = Process32NextW(snap, &pe)) {
+    o << (first ? "" : ",") << "{\"pid\":" << pe.th32ProcessID << ",\"name\":" << Json(pe.szExeFile) << "}";
+    first = false;
+  }
+  if (snap != INVALID_HANDLE_VALUE) CloseHandle(snap);
+  return o.str() + "]}";
+}
+
+std::string KillPid(DWORD pid) {
+  HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+  bool ok = p && TerminateProcess(p, 1);
+  if (p) CloseHandle(p);
+  return std::string("{\"killed\":") + (ok ? "1" : "0") + "}";
+}
+
 std::string Alive(DWORD pid) {
   HANDLE p = OpenProcess(SYNCHRONIZE, FALSE, pid);
   bool alive = p && WaitForSingleObject(p, 0) == WAIT_TIMEOUT;
@@ -285,11 +312,12 @@ std::string Handle(const std::string& line) {
     GetCursorPos(&p);
     return "{\"x\":" + std::to_string(p.x) + ",\"y\":" + std::to_string(p.y) + "}";
   }
-  if (cmd == "alive") {
+  if (cmd == "alive" || cmd == "killpid") {
     unsigned long pid = 0;
     in >> pid;
-    return Alive(pid);
+    return cmd == "alive" ? Alive(pid) : KillPid(pid);
   }
+  if (cmd == "procs") return Procs();
   return "{\"error\":\"unknown command\"}";
 }
 
