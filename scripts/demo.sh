@@ -9,37 +9,58 @@ cd "$root"
 scripts/setup.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2
+exe=build/win32/velmaro.exe
+wine=wine
+
+# Wine runs a 32-bit program only where the kernel runs 32-bit code; elsewhere show the same sources built
+# as a 64-bit program.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "This kernel cannot run 32-bit programs: showing the 64-bit build of the same sources."
+  cmake --preset win64 >/dev/null
+  cmake --build --preset win64 -j2
+  exe=build/win64/velmaro.exe
+  wine=/usr/lib/wine/wine64
+fi
 
 disc=$root/build/sample-disc
 rm -rf "$disc"
 cp -r disc "$disc"
-cp build/win32/velmaro.exe "$disc/"
+cp "$exe" "$disc/velmaro.exe"
 
 export WINEPREFIX=$root/build/wine-demo
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no network here: skip the Mono and Gecko offers
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating a Wine prefix in $WINEPREFIX (once) ..."
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
+  "$wine" wineboot -i >/dev/null 2>&1 || true
+  /usr/lib/wine/wineserver -w || true
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Showing the sample disc; close the menu window to end."
-  cd "$disc" && wine velmaro.exe
+  cd "$disc" && "$wine" velmaro.exe
   exit 0
 fi
 
 display=:77
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-(cd "$disc" && wine velmaro.exe >/dev/null 2>&1 &)
-# The splash stays three seconds; then the menu shows.
-sleep 7
+(cd "$disc" && "$wine" velmaro.exe >/dev/null 2>&1 &)
+# The splash stays three seconds; then the menu, the one window of the program as wide as its picture.
+menu_shown() {
+  local id
+  for id in $(xdotool search --onlyvisible --class velmaro 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    [ "$WIDTH" -ge 480 ] && return 0
+  done
+  return 1
+}
+for _ in $(seq 300); do menu_shown && break; sleep 0.2; done
+sleep 1  # let it paint
 mkdir -p build/screenshots
 shot=$root/build/screenshots/sample-menu.png
 import -window root "$shot"
