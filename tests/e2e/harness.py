@@ -153,11 +153,13 @@ class Session:
 
     def env(self, debug="-all"):
         e = dict(os.environ)
-        e.update(WINEPREFIX=self.prefix, WINEDEBUG=debug, DISPLAY=self.display, WINELOADER=self.loader,
+        e.update(WINEPREFIX=self.prefix, WINEDEBUG=debug, DISPLAY=self.display,
                  WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d", LANG="C.UTF-8")
         e.pop("WINEARCH", None)
+        e.pop("WINELOADER", None)
         if self.opts.arch == "win64":
-            e["WINEARCH"] = "win64"
+            # Called directly, the 64-bit loader must be told it is the loader for the processes it starts.
+            e.update(WINEARCH="win64", WINELOADER=self.loader)
         return e
 
     def start(self):
