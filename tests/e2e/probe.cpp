@@ -6,6 +6,10 @@
 //   press HWND              press the OK button of a message box
 //   close HWND              the close box: WM_SYSCOMMAND/SC_CLOSE
 //   colours L T R B         colour histogram of a screen rectangle
+//   pixels L T R B          every pixel of a screen rectangle, one hex row per line of pixels
+//   text PX WEIGHT FACE|TEXT  TEXT drawn by this probe in FACE at PX pixels, white on the menu's navy
+//   icon HWND               which stock icon a message box shows, by its pixels
+//   logpixels DPI           the system DPI that processes started from now on read
 //   move X Y | click X Y    pointer input through SendInput
 //   cursor                  pointer position
 //   kill NAME               end every process whose exe is NAME
@@ -18,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -180,9 +185,10 @@ std::string Press(HWND dlg) {
   return "{\"ok\":true}";
 }
 
-std::string Colours(int l, int t, int r, int b) {
-  int w = r - l, h = b - t;
-  if (w <= 0 || h <= 0) return "{\"colours\":{}}";
+// Screen pixels as 0xRRGGBB, row by row.
+std::vector<unsigned> Grab(int l, int t, int w, int h) {
+  std::vector<unsigned> out;
+  if (w <= 0 || h <= 0) return out;
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
   BITMAPINFO bi = {};
@@ -197,14 +203,150 @@ std::string Colours(int l, int t, int r, int b) {
   HGDIOBJ old = SelectObject(mem, dib);
   BitBlt(mem, 0, 0, w, h, screen, l, t, SRCCOPY);
   GdiFlush();
-  std::map<unsigned, int> counts;
   const unsigned* px = static_cast<const unsigned*>(bits);
+  out.reserve(w * h);
   for (int i = 0; i < w * h; ++i)
-    ++counts[px[i] & 0xFFFFFF];
+    out.push_back(px[i] & 0xFFFFFF);
   SelectObject(mem, old);
   DeleteObject(dib);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
+  return out;
+}
+
+std::string Rows(const std::vector<unsigned>& px, int w, int h) {
+  std::ostringstream o;
+  o << "{\"w\":" << w << ",\"h\":" << h << ",\"rows\":[";
+  for (int y = 0; y < h; ++y) {
+    o << (y ? ",\"" : "\"");
+    char buf[8];
+    for (int x = 0; x < w; ++x) {
+      std::snprintf(buf, sizeof buf, "%06x", px[y * w + x]);
+      o << buf;
+    }
+    o << "\"";
+  }
+  return o.str() + "]}";
+}
+
+// Draws into a 32-bit DIB of w x h filled with bg and hands the pixels back as 0xRRGGBB.
+template <typename Paint>
+std::vector<unsigned> Render(int w, int h, COLORREF bg, Paint paint) {
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib);
+  HBRUSH brush = CreateSolidBrush(bg);
+  RECT all = {0, 0, w, h};
+  FillRect(mem, &all, brush);
+  DeleteObject(brush);
+  paint(mem);
+  GdiFlush();
+  std::vector<unsigned> out(static_cast<const unsigned*>(bits), static_cast<const unsigned*>(bits) + w * h);
+  for (unsigned& p : out)
+    p &= 0xFFFFFF;
+  SelectObject(mem, old);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return out;
+}
+
+// A reference for how a text of this face and pixel size looks when the font itself is that size.
+std::string ReferenceText(int px, int weight, const std::wstring& face, const std::wstring& text) {
+  LOGFONTW lf = {};
+  lf.lfHeight = -px;
+  lf.lfWeight = weight;
+  lf.lfCharSet = ANSI_CHARSET;
+  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  HFONT font = CreateFontIndirectW(&lf);
+  int w = px * static_cast<int>(text.size()) + 2 * px, h = 2 * px;
+  std::vector<unsigned> pixels = Render(w, h, RGB(0, 0, 0x80), [&](HDC dc) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT r = {px / 2, px / 2, w, h};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+  });
+  DeleteObject(font);
+  return Rows(pixels, w, h);
+}
+
+BOOL CALLBACK FindIconStatic(HWND h, LPARAM p) {
+  if (lstrcmpiW(ClassOf(h).c_str(), L"Static") == 0 &&
+      (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    *reinterpret_cast<HWND*>(p) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Icon handles belong to the process that loaded them, so the box's icon is told by its pixels: each stock
+// icon is drawn as the icon control draws it, over the control's own corner colour, and the differing
+// pixels are counted.
+std::string WhichIcon(HWND dlg) {
+  HWND control = nullptr;
+  EnumChildWindows(dlg, FindIconStatic, reinterpret_cast<LPARAM>(&control));
+  if (!control) return "{\"icon\":null}";
+  RECT r = {};
+  GetWindowRect(control, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  std::vector<unsigned> shown = Grab(r.left, r.top, w, h);
+  if (shown.empty()) return "{\"icon\":null}";
+  unsigned corner = shown[0];
+  COLORREF bg = RGB(corner >> 16, (corner >> 8) & 0xFF, corner & 0xFF);
+  const struct {
+    const char* name;
+    LPCSTR id;
+  } stock[] = {{"hand", IDI_HAND},
+               {"question", IDI_QUESTION},
+               {"exclamation", IDI_EXCLAMATION},
+               {"asterisk", IDI_ASTERISK},
+               {"application", IDI_APPLICATION}};
+  std::ostringstream o;
+  o << "{\"pixels\":" << w * h << ",\"differ\":{";
+  bool first = true;
+  for (const auto& s : stock) {
+    HICON icon = LoadIconA(nullptr, s.id);
+    std::vector<unsigned> drawn =
+        Render(w, h, bg, [&](HDC dc) { DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL); });
+    int differ = 0;
+    for (int i = 0; i < w * h; ++i) {
+      int d = 0;
+      for (int shift = 0; shift < 24; shift += 8)
+        d = std::max(d, std::abs(static_cast<int>((shown[i] >> shift) & 0xFF) -
+                                 static_cast<int>((drawn[i] >> shift) & 0xFF)));
+      if (d > 24) ++differ;
+    }
+    o << (first ? "" : ",") << "\"" << s.name << "\":" << differ;
+    first = false;
+  }
+  return o.str() + "}}";
+}
+
+std::string SetLogPixels(DWORD dpi) {
+  HKEY key;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS)
+    return "{\"ok\":false}";
+  LONG rc = RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
+  return std::string("{\"ok\":") + (rc == ERROR_SUCCESS ? "true" : "false") + "}";
+}
+
+std::string Colours(int l, int t, int r, int b) {
+  std::map<unsigned, int> counts;
+  for (unsigned p : Grab(l, t, r - l, b - t))
+    ++counts[p];
   std::ostringstream o;
   o << "{\"colours\":{";
   bool first = true;
@@ -300,6 +442,29 @@ std::string Handle(const std::string& line) {
     int l, t, r, b;
     in >> l >> t >> r >> b;
     return Colours(l, t, r, b);
+  }
+  if (cmd == "pixels") {
+    int l, t, r, b;
+    in >> l >> t >> r >> b;
+    return Rows(Grab(l, t, r - l, b - t), r - l, b - t);
+  }
+  if (cmd == "text") {
+    int px, weight;
+    in >> px >> weight;
+    std::string rest;
+    std::getline(in >> std::ws, rest);
+    size_t bar = rest.find('|');
+    return ReferenceText(px, weight, Wide(rest.substr(0, bar)), Wide(rest.substr(bar + 1)));
+  }
+  if (cmd == "icon") {
+    std::string h;
+    in >> h;
+    return WhichIcon(ParseHwnd(h));
+  }
+  if (cmd == "logpixels") {
+    unsigned long dpi = 96;
+    in >> dpi;
+    return SetLogPixels(dpi);
   }
   if (cmd == "move" || cmd == "click") {
     int x, y;

@@ -54,12 +54,9 @@ else
   loader=/usr/lib/wine/wine64
   wineserver=/usr/lib/wine/wineserver
   if [[ -z "${VELMARO_EXE:-}" ]]; then
-    (cd "$repo" &&
-      cmake -S . -B build/e2e-win64 -DCMAKE_TOOLCHAIN_FILE="$here/mingw-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=MinSizeRel >"$out/configure.log" &&
-      cmake --build build/e2e-win64 -j2 >"$out/build.log") ||
+    (cd "$repo" && cmake --preset win64 >"$out/configure.log" && cmake --build --preset win64 >"$out/build.log") ||
       { cat "$out/configure.log" "$out/build.log" 2>/dev/null | tail -40; echo "0 passed, 1 failed"; exit 1; }
-    VELMARO_EXE="$repo/build/e2e-win64/velmaro.exe"
+    VELMARO_EXE="$repo/build/win64/velmaro.exe"
   fi
 fi
 
@@ -67,5 +64,5 @@ flags=(-std=c++17 -O2 -Wall -Wextra -Werror -static -s)
 "$cc" "${flags[@]}" -o "$out/probe.exe" "$here/probe.cpp" -lgdi32
 "$cc" "${flags[@]}" -mwindows -o "$out/recorder.exe" "$here/recorder.cpp"
 
-exec python3 "$here/harness.py" --exe "$VELMARO_EXE" --probe "$out/probe.exe" --recorder "$out/recorder.exe" \
+exec python3 -B "$here/harness.py" --exe "$VELMARO_EXE" --probe "$out/probe.exe" --recorder "$out/recorder.exe" \
   --loader "$loader" --wineserver "$wineserver" --arch "$arch" "$@"
