@@ -2,7 +2,7 @@
 # End-to-end tests of the Windows program under Wine on a virtual display.
 #
 #   tests/e2e/run.sh                 build, then run every case
-#   tests/e2e/run.sh -k 'hover|M6'   only the cases whose title matches
+#   tests/e2e/run.sh -k 'hover|dashes'   only the cases whose title matches
 #   tests/e2e/run.sh --list          list the cases
 #   tests/e2e/run.sh --keep          keep discs and traces for a look afterwards
 #
