@@ -1220,11 +1220,11 @@ def launch_named(file, params, args):
 def mend_cases():
     two = [link(0, "First", 7), link(1, "Second", 7)]
     return [
-        Case("errors in a click are ignored", "a link whose stored action cannot be split", survives_click,
+        Case("errors are ignored", "a link whose stored action cannot be split", survives_click,
              menu=[link(0, "Browse", "04"), link(1, "Fine", 7)]),
-        Case("errors in a click are ignored", "a page link to a page that is not a number", survives_click,
+        Case("errors are ignored", "a page link to a page that is not a number", survives_click,
              menu=[link(0, "Page", 5, "x"), link(1, "Fine", 7)]),
-        Case("errors in a click are ignored", "a highlight colour that is not a number", bad_highlight,
+        Case("errors are ignored", "a highlight colour that is not a number", bad_highlight,
              menu=[link(0, "Odd", 7, highlight="yellow"), link(1, "Fine", 7)]),
         Case("line ends", "kavo.inf and menu.inf with LF line ends", lines_read, menu=two, kavo_eol="\n",
              menu_eol="\n"),
