@@ -12,14 +12,16 @@ LaunchCommandParts SplitLaunchCommand(const Text& command) {
   return {command, Text()};
 }
 
-Text MissingFileMessage(const Text& file) {
-  return L"You told Velmaro that you wanted to launch the file "
-         L"cdDrive:\\" +
-         file +
+Text NotOnDiscMessage(const Text& verb, const Text& file) {
+  return L"You told Velmaro that you wanted to " + verb + L" the file cdDrive:\\" + file +
          L" yet you did not burn this file to CD!  "
          L"It is very hard to launch a file from your CD if that file is not "
          L"where you told Velmaro that it would be.  Please burn "
          L"your file to the appropriate location.";
+}
+
+Text MissingFileMessage(const Text& file) {
+  return NotOnDiscMessage(L"launch", file);
 }
 
 void LaunchCommand(Owner owner, const Text& command) {

@@ -13,7 +13,9 @@ struct LaunchCommandParts {
 // so "my-tool.exe -x" launches my-tool.exe and no command fails to split.
 LaunchCommandParts SplitLaunchCommand(const Text& command);
 
-// The text of the message shown when the file of a launch command is not on the disc.
+// The text of the message shown when a file the disc's author named is not on the disc; `verb` says what
+// was to be done with it ("launch", "play"). The drive is shown as "cdDrive:\" whatever it is.
+Text NotOnDiscMessage(const Text& verb, const Text& file);
 Text MissingFileMessage(const Text& file);
 extern const Text kMissingFileTitle;
 

@@ -16,13 +16,7 @@ FrmMenu frmMenu;
 const Text kMissingSoundTitle = L"Sound File Not Found";
 
 Text MissingSoundMessage(const Text& file) {
-  return L"You told Velmaro that you wanted to play the file "
-         L"cdDrive:\\" +
-         file +
-         L" yet you did not burn this file to CD!  "
-         L"It is very hard to launch a file from your CD if that file is not "
-         L"where you told Velmaro that it would be.  Please burn "
-         L"your file to the appropriate location.";
+  return NotOnDiscMessage(L"play", file);
 }
 
 void FrmMenu::Form_Load() {
