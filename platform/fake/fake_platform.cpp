@@ -50,16 +50,27 @@ Text NameOf(const Text& key) {
   return slash == Text::npos ? k : k.substr(slash + 1);
 }
 
+// "*" and "?" as a listing matches them. Greedy with one backtrack point, so linear in practice however
+// many stars a name holds.
 bool Matches(const Text& pattern, const Text& name) {
-  if (pattern.empty()) return name.empty();
-  if (pattern[0] == L'*') {
-    for (std::size_t skip = 0; skip <= name.size(); ++skip)
-      if (Matches(pattern.substr(1), name.substr(skip))) return true;
-    return false;
+  std::size_t p = 0, n = 0, star = Text::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == L'*') {
+      star = p++;
+      resume = n;
+    } else if (star != Text::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
   }
-  if (name.empty()) return false;
-  if (pattern[0] != L'?' && pattern[0] != name[0]) return false;
-  return Matches(pattern.substr(1), name.substr(1));
+  while (p < pattern.size() && pattern[p] == L'*')
+    ++p;
+  return p == pattern.size();
 }
 
 }  // namespace

@@ -46,15 +46,6 @@ inline std::vector<Text> ReferenceLines(const Text& content) {
   return lines;
 }
 
-// The fake disc matches "*" by backtracking, which takes exponential time in the number of stars; the
-// targets leave inputs with many of them to the real listing, whose matching is linear.
-inline bool TooManyWildcards(const uint8_t* data, std::size_t size) {
-  std::size_t stars = 0;
-  for (std::size_t i = 0; i < size; ++i)
-    stars += data[i] == '*';
-  return stars > 3;
-}
-
 // Nothing may be recorded after the end of the program, and the program ends at most once.
 inline void CheckNothingAfterTheEnd(const std::vector<std::string>& transcript, bool ended) {
   for (std::size_t i = 0; i < transcript.size(); ++i)

@@ -19,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FUZZ_CHECK(parts.file.find(L" -") == Text::npos);
   }
 
-  if (TooManyWildcards(data, size)) return 0;
   static FakePlatform* fake = [] {
     auto* platform = new FakePlatform;
     platform->AddFile(L"D:\\setup.exe", "MZ");

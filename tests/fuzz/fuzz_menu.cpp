@@ -245,7 +245,6 @@ class User {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  if (TooManyWildcards(data, size)) return 0;
   FakePlatform& fake = Disc();
   fake.AddFile(L"D:\\menu.inf", std::string(reinterpret_cast<const char*>(data), size));
   fake.transcript.clear();
