@@ -13,7 +13,7 @@ constexpr UINT_PTR kSplashTimer = 1;
 constexpr UINT kSplashInterval = 3000;
 constexpr int kIconId = 1;
 
-struct FormSpec {
+struct FormDesign {
   const wchar_t* className;
   const wchar_t* caption;
   DWORD style;
@@ -23,16 +23,24 @@ struct FormSpec {
 
 // Tool windows get no taskbar button. The fixed tool frame is a dialog frame with a small caption and only
 // a close box; no thick frame, so the user cannot resize it.
-const FormSpec kMainSpec{L"VelmaroMain", L"Velmaro", WS_CAPTION | WS_SYSMENU, WS_EX_TOOLWINDOW, {1050, 495}};
-const FormSpec kSplashSpec{L"VelmaroSplash", L"", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, {2115, 1620}};
-const FormSpec kMenuSpec{L"VelmaroMenu",
-                         L"",
-                         WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                         WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE,
-                         {5400, 3585}};
+const FormDesign kMainDesign{L"VelmaroMain",
+                             L"Velmaro",
+                             WS_CAPTION | WS_SYSMENU,
+                             WS_EX_TOOLWINDOW,
+                             {1050, 495}};
+const FormDesign kSplashDesign{L"VelmaroSplash",
+                               L"",
+                               WS_POPUP | WS_CLIPCHILDREN,
+                               WS_EX_TOOLWINDOW,
+                               {2115, 1620}};
+const FormDesign kMenuDesign{L"VelmaroMenu",
+                             L"",
+                             WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                             WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE,
+                             {5400, 3585}};
 
 struct FormState {
-  const FormSpec* spec = nullptr;
+  const FormDesign* design = nullptr;
   HWND hwnd = nullptr;
   TwipSize inner{0, 0};
   std::unique_ptr<PictureBox> box;
@@ -54,7 +62,7 @@ FormState& FormOf(HWND hwnd) {
 // Sizes the window so that its client area is the form's inner size at this DPI.
 void ApplyInnerSize(const FormState& form, unsigned dpi, const POINT* topLeft = nullptr) {
   RECT r{0, 0, TwipsToPixels(form.inner.width, dpi), TwipsToPixels(form.inner.height, dpi)};
-  AddFrame(&r, form.spec->style, form.spec->exStyle, dpi);
+  AddFrame(&r, form.design->style, form.design->exStyle, dpi);
   UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (topLeft ? 0 : SWP_NOMOVE);
   SetWindowPos(form.hwnd, nullptr, topLeft ? topLeft->x : 0, topLeft ? topLeft->y : 0, r.right - r.left,
                r.bottom - r.top, flags);
@@ -69,8 +77,8 @@ void CloseRequested(Win window) {
 }
 
 Win WhichForm(const FormState& form) {
-  if (form.spec == &kSplashSpec) return Win::Splash;
-  if (form.spec == &kMenuSpec) return Win::Menu;
+  if (form.design == &kSplashDesign) return Win::Splash;
+  if (form.design == &kMenuDesign) return Win::Menu;
   return Win::Main;
 }
 
@@ -111,7 +119,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void RegisterFormClass(const FormSpec& spec, HBRUSH background, HICON icon) {
+void RegisterFormClass(const FormDesign& design, HBRUSH background, HICON icon) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = FormProc;
@@ -119,21 +127,21 @@ void RegisterFormClass(const FormSpec& spec, HBRUSH background, HICON icon) {
   wc.hIcon = icon;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = background;
-  wc.lpszClassName = spec.className;
+  wc.lpszClassName = design.className;
   RegisterClassExW(&wc);
 }
 
-FormState* NewForm(const FormSpec& spec, HWND owner) {
+FormState* NewForm(const FormDesign& design, HWND owner) {
   auto* form = new FormState;
-  form->spec = &spec;
-  form->inner = spec.inner;
+  form->design = &design;
+  form->inner = design.inner;
   unsigned dpi = SystemDpi();
-  RECT r{0, 0, TwipsToPixels(spec.inner.width, dpi), TwipsToPixels(spec.inner.height, dpi)};
-  AddFrame(&r, spec.style, spec.exStyle, dpi);
+  RECT r{0, 0, TwipsToPixels(design.inner.width, dpi), TwipsToPixels(design.inner.height, dpi)};
+  AddFrame(&r, design.style, design.exStyle, dpi);
   // CW_USEDEFAULT is the system's default place for overlapped windows; popups start at the origin.
-  bool popup = (spec.style & WS_POPUP) != 0;
+  bool popup = (design.style & WS_POPUP) != 0;
   int x = popup ? 0 : CW_USEDEFAULT, y = popup ? 0 : CW_USEDEFAULT;
-  CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, x, y, r.right - r.left,
+  CreateWindowExW(design.exStyle, design.className, design.caption, design.style, x, y, r.right - r.left,
                   r.bottom - r.top, owner, nullptr, instance, form);
   if (!form->hwnd) {
     delete form;
@@ -150,14 +158,14 @@ FormState& Need(Win window) {
   HWND owner = ExistingForm(Win::Main);
   switch (window) {
     case Win::Main:
-      slot = NewForm(kMainSpec, nullptr);
+      slot = NewForm(kMainDesign, nullptr);
       break;
     case Win::Splash:
-      slot = NewForm(kSplashSpec, owner);
+      slot = NewForm(kSplashDesign, owner);
       if (slot) slot->box.reset(new PictureBox(slot->hwnd, {1215, 495}, COLOR_WINDOW, false));
       break;
     case Win::Menu:
-      slot = NewForm(kMenuSpec, owner);
+      slot = NewForm(kMenuDesign, owner);
       if (slot) {
         slot->box.reset(new PictureBox(slot->hwnd, {5415, 3615}, COLOR_BTNFACE, true));
         RaiseEvent([] { events::MenuLoad(); });
@@ -174,11 +182,11 @@ FormState& Need(Win window) {
 bool CreateMainForm(HINSTANCE programInstance) {
   instance = programInstance;
   HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
-  RegisterFormClass(kMainSpec, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon);
-  RegisterFormClass(kSplashSpec, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
-  RegisterFormClass(kMenuSpec, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
+  RegisterFormClass(kMainDesign, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon);
+  RegisterFormClass(kSplashDesign, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
+  RegisterFormClass(kMenuDesign, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
   PictureBox::RegisterClass(instance);
-  Slot(Win::Main) = NewForm(kMainSpec, nullptr);
+  Slot(Win::Main) = NewForm(kMainDesign, nullptr);
   return Slot(Win::Main) != nullptr;
 }
 
