@@ -20,6 +20,7 @@ ctest --preset asan -j2
 echo "== Windows program"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2
+tests/check-exe.sh build/win32/velmaro.exe
 
 if [ -x tests/fuzz/run.sh ]; then
   echo "== fuzz targets (short run)"

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The shipped program: a 32-bit GUI exe that imports only DLLs every Windows has loaded, so it needs no
+# runtime and a DLL planted beside it on the disc is never picked up.
+set -euo pipefail
+exe=${1:-build/win32/velmaro.exe}
+dump=$(i686-w64-mingw32-objdump -p "$exe")
+
+fail() { echo "check-exe: $*" >&2; exit 1; }
+grep -q "^Magic.*010b" <<<"$dump" || fail "$exe is not a 32-bit (PE32) program"
+grep -qE "^Subsystem\s+0+2\b" <<<"$dump" || fail "$exe is not a GUI program"
+allowed="KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll"
+for dll in $(awk '/DLL Name:/ {print $3}' <<<"$dump"); do
+  [[ " $allowed " == *" $dll "* ]] || fail "$exe imports $dll"
+done
+echo "check-exe: $exe is a 32-bit GUI program of $(stat -c %s "$exe") bytes importing only: $allowed"
