@@ -151,6 +151,7 @@ class Session:
         self.xvfb = None
         self.probe = None
         self.display = None
+        self.code_pages = set()  # locales whose code page was seen to be right
 
     def env(self, debug="-all"):
         e = dict(os.environ)
@@ -208,6 +209,24 @@ class Session:
             subprocess.run(["sox", "-n", "-r", "8000", "-c", "1", "%s/%s.wav" % (a, name), "synth", "0.3", "sine",
                             str(freq)], check=True)
 
+    def check_code_page(self, env, want):
+        """Once per locale: a Wine process started with env really gets that ANSI code page, so that a
+        failure of the case is the program's and not the machine's."""
+        if env["LANG"] in self.code_pages:
+            return
+        out = os.path.join(self.work, "acp.jsonl")
+        if os.path.exists(out):
+            os.remove(out)
+        env = dict(env, VELMARO_E2E_RECORD=to_windows(out))
+        subprocess.run([self.loader, os.path.join(self.prefix, "drive_c", "e2e", "recorder.exe")], env=env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        got = None
+        if os.path.exists(out):
+            with open(out, encoding="utf-8") as f:
+                got = json.loads(f.readline()).get("acp")
+        check(got == want, "under LANG=%s Wine gives code page %r, expected %d" % (env["LANG"], got, want))
+        self.code_pages.add(env["LANG"])
+
     def stop(self):
         if self.probe:
             self.probe.close()
@@ -255,6 +274,24 @@ class Probe:
             self.p.wait(10)
         except Exception:
             self.p.kill()
+
+
+RECORDER = object()  # as the content of a disc file: a copy of the recorder
+
+
+def ensure_locale(lang):
+    """Generates a Unix locale the first time a case needs it (we run as root)."""
+    def have():
+        out = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
+        want = lang.lower().replace("utf-8", "utf8")
+        return any(l.lower().replace("utf-8", "utf8") == want for l in out)
+    if have():
+        return
+    name, _, charset = lang.partition(".")
+    r = subprocess.run(["localedef", "-i", name, "-f", charset or "UTF-8", lang], capture_output=True, text=True,
+                       timeout=120)
+    check(have(), "the locale %s is missing and localedef could not make it (install the locales package):\n%s"
+          % (lang, (r.stdout + r.stderr).strip()))
 
 
 def to_windows(path):
@@ -317,7 +354,14 @@ class Program:
             if lines is None:
                 continue
             with open(os.path.join(d, name), "wb") as f:
-                f.write("".join(l + eol for l in lines).encode("cp1252") + self.case.extra.get(name, b""))
+                f.write("".join(l + eol for l in lines).encode(self.case.encoding) + self.case.extra.get(name, b""))
+        for path, content in self.case.files.items():
+            target = os.path.join(d, *path.split("\\"))
+            if content is RECORDER:
+                shutil.copy(self.s.opts.recorder, target)
+            else:
+                with open(target, "wb") as f:
+                    f.write(content)
         for path, size, colour in self.case.pictures:
             subprocess.run([self.s.opts.convert, "-size", "%dx%d" % size, "xc:#" + colour,
                             "BMP3:" + os.path.join(d, path)], check=True)
@@ -353,6 +397,13 @@ class Program:
             self.mark = 0
         self.pointer(5, 5)
         env = self.s.env("fixme-all,err-all,trace+mci,trace+exec")
+        if self.case.lang:
+            # Wine takes the process's ANSI code page from its Unix locale.
+            ensure_locale(self.case.lang)
+            for k in ("LC_ALL", "LC_CTYPE", "LANGUAGE"):
+                env.pop(k, None)
+            env["LANG"] = self.case.lang
+            self.s.check_code_page(env, self.case.code_page)
         env["VELMARO_E2E_RECORD"] = to_windows(self.record)
         self.trace_file = open(self.trace, "wb")
         self.started = time.monotonic()
@@ -613,7 +664,8 @@ def shell(owner, file, params=""):
 
 class Case:
     def __init__(self, group, name, script, kavo=DEFAULT_KAVO, menu=None, kavo_eol="\r\n", menu_eol="\r\n",
-                 extra=None, pictures=(), disc_name="disc", xfail=None):
+                 extra=None, pictures=(), disc_name="disc", xfail=None, lang=None, code_page=None, encoding="cp1252",
+                 files=None):
         self.group, self.name, self.script = group, name, script
         self.kavo, self.menu = kavo, menu
         self.kavo_eol, self.menu_eol = kavo_eol, menu_eol
@@ -621,6 +673,8 @@ class Case:
         self.pictures = pictures
         self.disc_name = disc_name
         self.xfail = xfail
+        self.lang, self.code_page, self.encoding = lang, code_page, encoding
+        self.files = files or {}  # extra disc files: Windows-style relative path -> bytes or RECORDER
         self.slug = re.sub(r"[^A-Za-z0-9]+", "-", "%s-%s" % (group, name)).strip("-")[:80]
 
     @property
@@ -1251,9 +1305,68 @@ def single_dash(p):
     p.expect_record(["alpha", "beta"], "\\bin\\my-tool.exe")
 
 
+# -- double-byte text ------------------------------------------------------------------
+# Texts below are byte strings held one byte per character (latin-1), as the exec trace shows them.
+
+JAPANESE = "ja_JP.UTF-8"  # Wine's ANSI code page 932 (Shift-JIS)
+TRAIL_BAR = "\x81\x7c"  # a double-byte character whose trail byte is "|"
+TRAIL_BACKSLASH = "\x83\x5c"  # one whose trail byte is "\\"
+DOC_SJ = "docs\\a" + TRAIL_BAR + "b" + TRAIL_BACKSLASH + ".e2edoc"
+TOOL_SJ = "bin\\rec" + TRAIL_BAR + TRAIL_BACKSLASH + ".exe"
+
+
+def cp932(s):
+    """What the program's bytes mean under code page 932: the text Windows names and wide APIs carry."""
+    return s.encode("latin-1").decode("cp932")
+
+
+def dbcs_document(p):
+    p.start()
+    p.wait_menu()
+    p.expect_events(sounds_opened(p) + BG_PLAY)
+    # A caption split at its trail byte would shift every later field and stop the load: no links at all.
+    p.expect_link_colour(0, "white")
+    p.expect_link_colour(1, "white")
+    p.over_link(0)
+    p.expect_link_colour(0, "yellow")
+    p.expect_events(MO_PLAY)
+    p.over_link(0, click=True)
+    p.expect_events([shell("menu", p.app + DOC_SJ)])
+    p.expect_record([cp932(p.app + DOC_SJ)], HANDLER)
+    p.no_error_box()
+    check(p.alive(), "the program ended")
+
+
+def dbcs_program(p):
+    p.start()
+    p.wait_menu()
+    p.set_mark()
+    p.over_link(0)
+    p.expect_link_colour(0, "yellow")
+    p.expect_events(MO_PLAY)
+    p.over_link(0, click=True)
+    p.expect_events([shell("menu", p.app + TOOL_SJ, "x" + TRAIL_BAR + "y z" + TRAIL_BACKSLASH)])
+    p.no_error_box()
+    p.expect_record([cp932("x" + TRAIL_BAR + "y"), cp932("z" + TRAIL_BACKSLASH)], cp932("\\" + TOOL_SJ))
+
+
+def dbcs_cases():
+    common = dict(lang=JAPANESE, code_page=932, encoding="latin-1",
+                  files={cp932(DOC_SJ): b"guide\n", cp932(TOOL_SJ): RECORDER})
+    return [
+        Case("double-byte text", "a caption and a document name with trail bytes '|' and '\\' load, light up "
+             "and open byte for byte", dbcs_document,
+             menu=[link(0, "Doc" + TRAIL_BAR + "1" + TRAIL_BACKSLASH, 3, DOC_SJ), link(1, "Quit", 6)], **common),
+        Case("double-byte text", "a program whose name and parameters hold those trail bytes launches with its "
+             "parameters intact", dbcs_program,
+             menu=[link(0, "Run" + TRAIL_BAR, 0, TOOL_SJ + " -x" + TRAIL_BAR + "y z" + TRAIL_BACKSLASH),
+                   link(1, "Quit", 6)], **common),
+    ]
+
+
 def all_cases():
     return flag_cases() + no_flag_cases() + window_cases() + page_cases() + action_cases() + hover_cases() + \
-        mend_cases()
+        mend_cases() + dbcs_cases()
 
 
 # ---------------------------------------------------------------------------

@@ -1,6 +1,6 @@
-// Stand-in for a program on a test disc: appends one JSON line with its arguments and
-// working folder to the file named by VELMARO_E2E_RECORD, then exits. It shows nothing,
-// so a launch never leaves a window behind for the next case.
+// Stand-in for a program on a test disc: appends one JSON line with its arguments, working
+// folder and ANSI code page to the file named by VELMARO_E2E_RECORD, then exits. It shows
+// nothing, so a launch never leaves a window behind for the next case.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -45,7 +45,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
 
   std::string line = "{\"exe\":" + Json(exe) + ",\"cwd\":" + Json(cwd) +
-                     ",\"cmdline\":" + Json(GetCommandLineW()) + ",\"args\":[";
+                     ",\"cmdline\":" + Json(GetCommandLineW()) + ",\"acp\":" + std::to_string(GetACP()) +
+                     ",\"args\":[";
   for (int i = 1; i < argc; ++i)
     line += (i > 1 ? "," : "") + Json(argv[i]);
   line += "]}\n";

@@ -6,6 +6,9 @@
 #   tests/e2e/run.sh --list          list the cases
 #   tests/e2e/run.sh --keep          keep discs and traces for a look afterwards
 #
+# The double-byte cases run under the ja_JP.UTF-8 locale (code page 932); the harness makes
+# it with localedef (package locales) when it is missing.
+#
 # VELMARO_EXE=path takes that program instead of building it.
 # VELMARO_E2E_ARCH=win32|win64 forces the kind of program; by default win32, the shipped
 # program, and win64 (the same sources built for x86_64) only where this machine's
