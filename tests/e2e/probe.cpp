@@ -185,35 +185,6 @@ std::string Press(HWND dlg) {
   return "{\"ok\":true}";
 }
 
-// Screen pixels as 0xRRGGBB, row by row.
-std::vector<unsigned> Grab(int l, int t, int w, int h) {
-  std::vector<unsigned> out;
-  if (w <= 0 || h <= 0) return out;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, w, h, screen, l, t, SRCCOPY);
-  GdiFlush();
-  const unsigned* px = static_cast<const unsigned*>(bits);
-  out.reserve(w * h);
-  for (int i = 0; i < w * h; ++i)
-    out.push_back(px[i] & 0xFFFFFF);
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return out;
-}
-
 std::string Rows(const std::vector<unsigned>& px, int w, int h) {
   std::ostringstream o;
   o << "{\"w\":" << w << ",\"h\":" << h << ",\"rows\":[";
@@ -258,6 +229,16 @@ std::vector<unsigned> Render(int w, int h, COLORREF bg, Paint paint) {
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
   return out;
+}
+
+// Screen pixels as 0xRRGGBB, row by row.
+std::vector<unsigned> Grab(int l, int t, int w, int h) {
+  if (w <= 0 || h <= 0) return {};
+  return Render(w, h, RGB(0, 0, 0), [&](HDC dc) {
+    HDC screen = GetDC(nullptr);
+    BitBlt(dc, 0, 0, w, h, screen, l, t, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+  });
 }
 
 // A reference for how a text of this face and pixel size looks when the font itself is that size.
