@@ -2,17 +2,27 @@
 
 #include "platform/errors.h"
 
+namespace {
+
+// Where the first field ends: the whole of a one-character text, else the first bar.
+std::size_t FieldEnd(const Text& text) {
+  return text.size() == 1 ? 1 : text.find(L'|');
+}
+
+}  // namespace
+
 void NextField(Text& field, Text& text) {
-  if (text.size() == 1) {
-    field = text;
-    text.clear();
-    return;
-  }
-  std::size_t bar = text.find(L'|');
-  if (bar == Text::npos) {
+  std::size_t end = FieldEnd(text);
+  if (end == Text::npos) {
     text.clear();
     throw AppError(ErrorKind::InvalidArgument);
   }
-  field = text.substr(0, bar);
-  text.erase(0, bar + 1);
+  field = text.substr(0, end);
+  text.erase(0, end + 1);
+}
+
+Text FirstField(const Text& text) {
+  std::size_t end = FieldEnd(text);
+  if (end == Text::npos) throw AppError(ErrorKind::InvalidArgument);
+  return text.substr(0, end);
 }

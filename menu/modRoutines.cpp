@@ -34,10 +34,12 @@ bool TakesArgument(int type) {
   return type == 0 || type == 1 || type == 2 || type == 3 || type == 5 || type == 8;
 }
 
-void LoadLine(Text line, int16_t page) {
+// Takes the line apart; it is left in pieces.
+void LoadLine(Text& line, int16_t page) {
+  // Most lines of a large file belong to other pages: look at their page field without taking it off.
+  if (ToDouble(FirstField(line)) != page) return;
   Text field;
   NextField(field, line);
-  if (ToDouble(field) != page) return;
 
   Text linkIndex;
   NextField(linkIndex, line);
@@ -88,10 +90,22 @@ void LoadMenuPage(const int16_t& page) {
   menuReady = false;
   FileCloser closer;
   FileOpen(frmMain.appPath + L"menu.inf");
-  while (!AtEndOfFile()) {
-    Text line = LineInput();
-    if (line.empty()) continue;
-    LoadLine(line, page);
+  auto actionsBefore = linkActions;
+  try {
+    Text line;
+    while (!AtEndOfFile()) {
+      LineInput(line);
+      if (line.empty()) continue;
+      LoadLine(line, page);
+    }
+  } catch (...) {
+    // A read that fails part-way (a scratched disc) makes the file unreadable as a whole, as if it could
+    // not be opened: nothing of it is shown or stored, so no link acts on a line cut short.
+    if (ReadFailed()) {
+      HideAllLinks();
+      linkActions = actionsBefore;
+    }
+    throw;
   }
   FileClose();
   menuReady = true;

@@ -26,12 +26,19 @@ class AppError : public std::runtime_error {
   ErrorKind kind_;
 };
 
-// Runs one step and drops an error it raises: the skip-and-continue mode of the start-up and the event
-// boundaries. Anything that is not an AppError (the fake's end of program among them) passes through.
+// Thrown by a platform whose EndProgram cannot end the process (the tests' fake), so that nothing after it
+// runs. It is the one exception no step or event boundary may swallow.
+struct ProgramEnded {};
+
+// Runs one step and drops any error it raises, a shortage of memory as much as an AppError: the
+// skip-and-continue mode of the start-up and the event boundaries. A step that fails in any way is
+// abandoned, and the program goes on to the next one instead of being left with no window and no end.
 template <class Step>
 void SkipOnError(Step&& step) {
   try {
     step();
-  } catch (const AppError&) {
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
   }
 }

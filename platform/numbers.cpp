@@ -68,8 +68,12 @@ double Parse(const Text& text) {
   std::size_t i = 0;
   if (s[i] == L'+' || s[i] == L'-') ascii += static_cast<char>(s[i++]);
   std::size_t digits = 0;
-  for (; i < s.size() && IsDigit(s[i]); ++i, ++digits)
+  double whole = 0;  // exact up to 15 digits: a plain integer needs no strtod
+  for (; i < s.size() && IsDigit(s[i]); ++i, ++digits) {
     ascii += static_cast<char>(s[i]);
+    whole = whole * 10 + (s[i] - L'0');
+  }
+  if (i == s.size() && digits > 0 && digits <= 15) return ascii[0] == '-' ? -whole : whole;
   if (i < s.size() && s[i] == decimalSeparator) {
     ascii += '.';
     for (++i; i < s.size() && IsDigit(s[i]); ++i, ++digits)

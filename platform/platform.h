@@ -7,6 +7,7 @@
 // implementation converts them to the system's ANSI code page where it calls an ANSI operation.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/text.h"
@@ -66,8 +67,19 @@ class Platform {
   // Ends the process at once. Nothing after the call runs: no event, no statement, no further platform call.
   [[noreturn]] virtual void EndProgram() = 0;
 
-  // The whole of a text file, decoded from the ANSI code page. Throws FileNotFound when it cannot be read.
-  virtual Text ReadTextFile(const Text& path) = 0;
+  // Text files are read as a stream of bytes, one file at a time, so memory stays bounded by the longest
+  // line whatever the file's size. Opening closes the file open before. Throws FileNotFound when the file
+  // cannot be opened.
+  virtual void OpenTextFile(const Text& path) = 0;
+  // Up to `size` further bytes of the open file; 0 only at its end. Throws FileNotFound when a read fails
+  // (a scratched disc): the bytes delivered before stay as they were, nothing after them is delivered.
+  virtual std::size_t ReadTextBytes(char* buffer, std::size_t size) = 0;
+  // Never fails; closing when no file is open does nothing.
+  virtual void CloseTextFile() = 0;
+  // Bytes of one line decoded from the ANSI code page. No ANSI code page uses CR or LF as the trail byte of
+  // a double-byte character, so a file may be cut into lines before it is decoded.
+  // The result replaces what `into` held, reusing its storage.
+  virtual void DecodeAnsi(const char* bytes, std::size_t length, Text& into) = 0;
 
   // The user's decimal separator for numbers in the configuration files.
   virtual wchar_t DecimalSeparator() = 0;

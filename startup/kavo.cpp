@@ -15,5 +15,8 @@ LaunchConfig ReadLaunchConfig(const Text& appPath) {
   for (Text* value : {&config.splashPicture, &config.singleFile, &config.menuPicture, &config.backgroundSound,
                       &config.mouseOverSound})
     SkipOnError([&] { *value = LineInput(); });
+  // A read that fails part-way (a scratched disc) makes the file unreadable as a whole: no value of a
+  // line cut short is ever used.
+  if (ReadFailed()) return LaunchConfig();
   return config;
 }

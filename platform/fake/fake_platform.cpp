@@ -1,8 +1,10 @@
 #include "platform/fake/fake_platform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cwctype>
+#include <new>
 
 #include "menu/frmMenu.h"
 #include "menu/modMouseGlobal.h"
@@ -137,19 +139,31 @@ const FakeFile* FakePlatform::Find(const Text& path) const {
   return it == files_.end() ? nullptr : &it->second;
 }
 
-Text FakePlatform::Decode(const std::string& bytes) const {
-  Text out;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
+void FakePlatform::DecodeAnsi(const char* bytes, std::size_t length, Text& out) {
+  out.resize(length);
+  if (!doubleByteCodePage) {
+    std::transform(bytes, bytes + length, out.begin(),
+                   [](char b) { return static_cast<wchar_t>(static_cast<unsigned char>(b)); });
+    return;
+  }
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < length; ++i) {
     auto b = static_cast<unsigned char>(bytes[i]);
     bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    if (doubleByteCodePage && lead && i + 1 < bytes.size()) {
+    if (lead && i + 1 < length) {
       auto trail = static_cast<unsigned char>(bytes[++i]);
-      out += static_cast<wchar_t>(0xF0000 + (b << 8) + trail);  // one private character per pair
+      out[n++] = static_cast<wchar_t>(0xF0000 + (b << 8) + trail);  // one private character per pair
     } else {
-      out += static_cast<wchar_t>(b);
+      out[n++] = static_cast<wchar_t>(b);
     }
   }
-  return out;
+  out.resize(n);
+}
+
+void FakePlatform::MayRunOutOfMemory(const char* operation) {
+  if (outOfMemoryIn != operation) return;
+  outOfMemoryIn.clear();
+  throw std::bad_alloc();
 }
 
 // --- Running the program ---
@@ -257,11 +271,33 @@ void FakePlatform::EndProgram() {
   throw ProgramEnded{};
 }
 
-Text FakePlatform::ReadTextFile(const Text& path) {
-  transcript.push_back("ReadTextFile(" + Quoted(path) + ")");
+void FakePlatform::OpenTextFile(const Text& path) {
+  transcript.push_back("OpenTextFile(" + Quoted(path) + ")");
+  CloseTextFile();
+  MayRunOutOfMemory("OpenTextFile");
   const FakeFile* file = Find(path);
   if (!file) throw AppError(ErrorKind::FileNotFound);
-  return Decode(file->bytes);
+  openFile_ = file;
+}
+
+std::size_t FakePlatform::ReadTextBytes(char* buffer, std::size_t size) {
+  if (!openFile_) return 0;
+  const std::string& bytes = openFile_->bytes;
+  std::size_t end = std::min(bytes.size(), readOffset_ + (readPiece ? std::min(size, readPiece) : size));
+  if (openFile_->readFailsAt && *openFile_->readFailsAt < end) {
+    if (readOffset_ == *openFile_->readFailsAt) throw AppError(ErrorKind::FileNotFound);
+    end = *openFile_->readFailsAt;
+  }
+  std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(readOffset_),
+            bytes.begin() + static_cast<std::ptrdiff_t>(end), buffer);
+  std::size_t got = end - readOffset_;
+  readOffset_ = end;
+  return got;
+}
+
+void FakePlatform::CloseTextFile() {
+  openFile_ = nullptr;
+  readOffset_ = 0;
 }
 
 void FakePlatform::Use(Win w) {
@@ -328,6 +364,7 @@ void FakePlatform::EnableTimer(bool enabled) {
 }
 
 TwipSize FakePlatform::MeasureText(const LabelFont& font, const Text& caption) {
+  MayRunOutOfMemory("MeasureText");
   // A simple, predictable metric: 10 twips per character per point, 20 twips of height per point plus 30.
   auto characters = static_cast<float>(ShownCaption(caption).size());
   return {characters * font.size * 10, font.size * 20 + 30};

@@ -14,11 +14,9 @@ struct FakeFile {
   bool hidden = false;
   bool system = false;
   bool readOnly = false;
-  std::optional<TwipSize> picture;  // pixels, when the file is a loadable picture
+  std::optional<TwipSize> picture;         // pixels, when the file is a loadable picture
+  std::optional<std::size_t> readFailsAt;  // a bad spot: reading the byte at this offset fails
 };
-
-// Thrown by EndProgram so that nothing after it runs; the event drivers below catch it.
-struct ProgramEnded {};
 
 class FakePlatform : public Platform {
  public:
@@ -30,6 +28,9 @@ class FakePlatform : public Platform {
   TwipSize screen{15360, 11520};  // 1024 x 768 pixels
   wchar_t decimalSeparator = L'.';
   bool doubleByteCodePage = false;  // decode lead bytes 0x81-0x9F and 0xE0-0xFC with their trail byte
+  std::size_t readPiece = 0;        // when not 0, a read delivers at most this many bytes
+  // The operation (as named in the transcript, e.g. "MeasureText") whose next call runs out of memory.
+  std::string outOfMemoryIn;
   void AddFile(const Text& path, const std::string& bytes, FakeFile attributes = {});
   void AddPicture(const Text& path, float widthPixels, float heightPixels);
   void AddFolder(const Text& path);
@@ -76,7 +77,10 @@ class FakePlatform : public Platform {
   float ScreenWidth() override { return screen.width; }
   float ScreenHeight() override { return screen.height; }
   [[noreturn]] void EndProgram() override;
-  Text ReadTextFile(const Text& path) override;
+  void OpenTextFile(const Text& path) override;
+  std::size_t ReadTextBytes(char* buffer, std::size_t size) override;
+  void CloseTextFile() override;
+  void DecodeAnsi(const char* bytes, std::size_t length, Text& into) override;
   wchar_t DecimalSeparator() override { return decimalSeparator; }
   void LoadPictureFile(Box box, const Text& path) override;
   TwipSize BoxSize(Box box) override;
@@ -95,12 +99,14 @@ class FakePlatform : public Platform {
   void Use(Win w);
   void ResetWindows();
   const FakeFile* Find(const Text& path) const;
-  Text Decode(const std::string& bytes) const;
+  void MayRunOutOfMemory(const char* operation);
 
   std::map<Text, FakeFile> files_;  // keyed by the upper-cased path
   std::map<Text, bool> folders_;
   Window windows_[3];
   Platform* previous_;
+  const FakeFile* openFile_ = nullptr;
+  std::size_t readOffset_ = 0;
 };
 
 // Transcript formatting, shared with the tests' expectations.

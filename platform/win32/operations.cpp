@@ -1,5 +1,6 @@
 // The operations the logic needs from Windows: the shell, multimedia commands, message boxes, the file
 // system and the screen. The ANSI operations get their texts back in the system's code page.
+#include <climits>
 #include <string>
 
 #include "platform/errors.h"
@@ -88,17 +89,33 @@ void Win32Platform::EndProgram() {
   ExitProcess(0);
 }
 
-Text Win32Platform::ReadTextFile(const Text& path) {
+void Win32Platform::OpenTextFile(const Text& path) {
+  CloseTextFile();
   std::string name = ToAnsi(path);
-  ScopedFile file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw AppError(ErrorKind::FileNotFound);
-  std::string bytes;
-  char chunk[64 * 1024];
+  textFile_.reset(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!textFile_) throw AppError(ErrorKind::FileNotFound);
+}
+
+std::size_t Win32Platform::ReadTextBytes(char* buffer, std::size_t size) {
+  if (!textFile_) return 0;
   DWORD got = 0;
-  while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
-    bytes.append(chunk, got);
-  return FromAnsi(bytes);
+  DWORD wanted = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+  // A failing read is a damaged disc, not the end of the file: the line it cuts must not be used.
+  if (!ReadFile(textFile_.get(), buffer, wanted, &got, nullptr)) throw AppError(ErrorKind::FileNotFound);
+  return got;
+}
+
+void Win32Platform::CloseTextFile() {
+  textFile_.reset();
+}
+
+void Win32Platform::DecodeAnsi(const char* bytes, std::size_t length, Text& into) {
+  // A character of an ANSI code page never takes more UTF-16 units than it has bytes.
+  into.resize(length);
+  int size = length > INT_MAX ? 0 : static_cast<int>(length);
+  int got = size ? MultiByteToWideChar(CP_ACP, 0, bytes, size, &into[0], size) : 0;
+  into.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
 }
 
 wchar_t Win32Platform::DecimalSeparator() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/win32/scoped.h"
 
 class Win32Platform final : public Platform {
  public:
@@ -14,7 +15,10 @@ class Win32Platform final : public Platform {
   float ScreenWidth() override;
   float ScreenHeight() override;
   [[noreturn]] void EndProgram() override;
-  Text ReadTextFile(const Text& path) override;
+  void OpenTextFile(const Text& path) override;
+  std::size_t ReadTextBytes(char* buffer, std::size_t size) override;
+  void CloseTextFile() override;
+  void DecodeAnsi(const char* bytes, std::size_t length, Text& into) override;
   wchar_t DecimalSeparator() override;
 
   void LoadPictureFile(Box box, const Text& path) override;
@@ -28,4 +32,7 @@ class Win32Platform final : public Platform {
 
   TwipSize MeasureText(const LabelFont& font, const Text& caption) override;
   void RepaintLabel(int index, const TwipRect& before, const TwipRect& after) override;
+
+ private:
+  ScopedFile textFile_;
 };

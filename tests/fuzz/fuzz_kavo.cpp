@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fake.Start();
   CheckNothingAfterTheEnd(t, fake.ended);
   FUZZ_CHECK(!FileIsOpen());
-  FUZZ_CHECK(!t.empty() && t[0] == "ReadTextFile(\"D:\\kavo.inf\")");
+  FUZZ_CHECK(!t.empty() && t[0] == "OpenTextFile(\"D:\\kavo.inf\")");
   FUZZ_CHECK(frmMain.appPath == L"D:\\");
   FUZZ_CHECK(frmMain.sSingle == lines[2]);
   FUZZ_CHECK(frmMain.bgSound == !lines[4].empty());

@@ -184,7 +184,7 @@ class User {
   }
 
   static bool IsPageLoad(const Lines& lines) {
-    return !lines.empty() && lines[0] == "ReadTextFile(\"D:\\menu.inf\")";
+    return !lines.empty() && lines[0] == "OpenTextFile(\"D:\\menu.inf\")";
   }
 
   static std::string Shell(const Text& file, const Text& parameters = Text()) {

@@ -106,7 +106,7 @@ TEST_F(MenuEventsTest, PageLinkShowsAnotherPage) {
   EXPECT_TRUE(frmMenu.changeMO);
   Then();
   fake.Click(5);
-  EXPECT_EQ(Then(), Lines({R"(ReadTextFile("D:\menu.inf"))"}));
+  EXPECT_EQ(Then(), Lines({R"(OpenTextFile("D:\menu.inf"))"}));
   EXPECT_FALSE(frmMenu.changeMO) << "a new page has no highlight";
   EXPECT_TRUE(lblLink(0).Visible());
   EXPECT_EQ(lblLink(0).Caption(), L"Back");

@@ -64,8 +64,8 @@ const std::string kSplashMenuKavo = CrLf({"101", "splash.bmp", "", "menu.bmp"});
 
 // --- Lines sent ---
 
-const std::string kReadKavo = R"(ReadTextFile("D:\kavo.inf"))";
-const std::string kReadMenu = R"(ReadTextFile("D:\menu.inf"))";
+const std::string kReadKavo = R"(OpenTextFile("D:\kavo.inf"))";
+const std::string kReadMenu = R"(OpenTextFile("D:\menu.inf"))";
 
 std::string Mci(const std::string& command) {
   return "mciSendStringA(\"" + command + "\")";

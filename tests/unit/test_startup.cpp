@@ -16,7 +16,7 @@ Lines Join(std::initializer_list<Lines> blocks) {
 }
 
 const Lines kReadAndOpenSounds = {
-    R"(ReadTextFile("D:\kavo.inf"))",
+    R"(OpenTextFile("D:\kavo.inf"))",
     R"(mciSendStringA("open "D:\sounds\bg.wav" type waveaudio alias mciBG"))",
     R"(mciSendStringA("open "D:\sounds\mo.wav" type waveaudio alias mciMO"))",
 };
@@ -33,7 +33,7 @@ const Lines kPrepareMenu = {
     R"(LoadPictureFile(pctBG, "D:\menu.bmp"))",
     "SetInnerSize(frmMenu, 6000, 4500)",
     "MoveWindow(frmMenu, 4635, 3330)",
-    R"(ReadTextFile("D:\menu.inf"))",
+    R"(OpenTextFile("D:\menu.inf"))",
 };
 const Lines kShowMenu = {
     "ShowWindow(frmMenu)",
@@ -147,7 +147,7 @@ TEST(LaunchConfigFile, ShortMissingAndLongFiles) {
   LaunchConfig missing = ReadLaunchConfig(L"D:\\");
   EXPECT_EQ(missing.splashFlag, L"");
   EXPECT_EQ(missing.menuPicture, L"");
-  EXPECT_EQ(empty.transcript, Lines{R"(ReadTextFile("D:\kavo.inf"))"});
+  EXPECT_EQ(empty.transcript, Lines{R"(OpenTextFile("D:\kavo.inf"))"});
 }
 
 TEST_F(StartupTest, LineFeedEndsALineToo) {
@@ -160,9 +160,9 @@ TEST_F(StartupTest, LineFeedEndsALineToo) {
 }
 
 TEST_F(StartupTest, NoFlagOnEndsAtOnce) {
-  EXPECT_EQ(Start(), Lines({R"(ReadTextFile("D:\kavo.inf"))", "EndProgram"}));
+  EXPECT_EQ(Start(), Lines({R"(OpenTextFile("D:\kavo.inf"))", "EndProgram"}));
   fake.AddFile(L"D:\\kavo.inf", "");
-  EXPECT_EQ(Start(), Lines({R"(ReadTextFile("D:\kavo.inf"))", "EndProgram"}));
+  EXPECT_EQ(Start(), Lines({R"(OpenTextFile("D:\kavo.inf"))", "EndProgram"}));
 }
 
 TEST_F(StartupTest, SoundsOpenOnlyWhenNamed) {
@@ -181,7 +181,7 @@ TEST_F(StartupTest, ProgramFolderGetsOneBackslash) {
     fake.AddFile(expected + L"kavo.inf", CrLf({"001", "", "", "menu.bmp"}));
     Lines start = Start();
     EXPECT_EQ(frmMain.appPath, expected);
-    EXPECT_EQ(start[0], "ReadTextFile(" + Quoted(expected + L"kavo.inf") + ")");
+    EXPECT_EQ(start[0], "OpenTextFile(" + Quoted(expected + L"kavo.inf") + ")");
   }
 }
 

@@ -6,37 +6,98 @@
 
 namespace {
 
+class TextFileTest : public DiscTest {
+ protected:
+  // Every line of a file, read the way the program reads it.
+  std::vector<Text> ReadAll(const std::string& bytes) {
+    fake.AddFile(L"D:\\a.txt", bytes);
+    FileOpen(L"D:\\a.txt");
+    std::vector<Text> lines;
+    while (!AtEndOfFile())
+      lines.push_back(LineInput());
+    FileClose();
+    return lines;
+  }
+};
+
 struct SplitCase {
-  const wchar_t* content;
+  const char* content;
   std::vector<Text> lines;
 };
 
-TEST(LineReader, EndsLinesAtCrLfLoneLfAndLoneCr) {
+// Reads come in pieces of any size, down to a byte, so a CR LF may be cut between two reads.
+TEST_F(TextFileTest, EndsLinesAtCrLfLoneLfAndLoneCrWhateverThePiecesRead) {
   const SplitCase cases[] = {
-      {L"", {}},
-      {L"a", {L"a"}},
-      {L"a\r\n", {L"a"}},
-      {L"a\r\nb", {L"a", L"b"}},
-      {L"a\r\nb\r\n", {L"a", L"b"}},
-      {L"a\nb\n", {L"a", L"b"}},
-      {L"a\rb\r", {L"a", L"b"}},
-      {L"a\r\n\r\n", {L"a", L""}},
-      {L"\r\n", {L""}},
-      {L"a\n\nb", {L"a", L"", L"b"}},
-      {L"a\n\rb", {L"a", L"", L"b"}},
-      {L"a\r\r\nb", {L"a", L"", L"b"}},
-      {L" a |b \r\n", {L" a |b "}},
+      {"", {}},
+      {"a", {L"a"}},
+      {"a\r\n", {L"a"}},
+      {"a\r\nb", {L"a", L"b"}},
+      {"a\r\nb\r\n", {L"a", L"b"}},
+      {"a\nb\n", {L"a", L"b"}},
+      {"a\rb\r", {L"a", L"b"}},
+      {"a\r\n\r\n", {L"a", L""}},
+      {"\r\n", {L""}},
+      {"a\n\nb", {L"a", L"", L"b"}},
+      {"a\n\rb", {L"a", L"", L"b"}},
+      {"a\r\r\nb", {L"a", L"", L"b"}},
+      {"ab\r", {L"ab"}},
+      {" a |b \r\n", {L" a |b "}},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(SplitLines(c.content), c.lines) << ToUtf8(c.content);
+  for (std::size_t piece : {0, 1, 2, 3}) {
+    fake.readPiece = piece;
+    for (const auto& c : cases)
+      EXPECT_EQ(ReadAll(c.content), c.lines) << "piece " << piece << ": " << c.content;
+  }
 }
 
-TEST(LineReader, NoLengthLimit) {
-  Text longLine(100000, L'x');
-  EXPECT_EQ(SplitLines(longLine + L"\r\n"), std::vector<Text>{longLine});
+// Far more than one read's worth, with every kind of line end mixed, so that lines straddle reads and the
+// reader drops what it has handed out while it goes.
+TEST_F(TextFileTest, LargeFilesOfMixedLineEnds) {
+  const char* ends[] = {"\r\n", "\n", "\r", "\r\n\n", "\r\r"};
+  std::string bytes;
+  std::vector<Text> expected;
+  for (int i = 0; i < 20000; ++i) {
+    std::string line = std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), 'x') + "|";
+    bytes += line + ends[i % 5];
+    expected.push_back(FromUtf8(line));
+    if (i % 5 >= 3) expected.push_back(L"");
+  }
+  for (std::size_t piece : {0u, 7u, 65539u}) {
+    fake.readPiece = piece;
+    EXPECT_EQ(ReadAll(bytes), expected) << "pieces of " << piece;
+  }
 }
 
-class TextFileTest : public DiscTest {};
+TEST_F(TextFileTest, NoLengthLimit) {
+  std::string longLine(200000, 'x');
+  EXPECT_EQ(ReadAll(longLine + "\r\n" + longLine),
+            (std::vector<Text>{FromUtf8(longLine), FromUtf8(longLine)}));
+}
+
+// A scratched disc: the lines before the bad spot read, the line it cuts never does, and nothing after it.
+TEST_F(TextFileTest, AFailedReadFailsEveryReadAfterIt) {
+  std::string bytes = "one\r\ntwo\r\nthree\r\n";
+  for (std::size_t piece : {0, 1, 4}) {
+    fake.readPiece = piece;
+    FakeFile damaged;
+    damaged.readFailsAt = 7;  // inside "two"
+    fake.AddFile(L"D:\\a.txt", bytes, damaged);
+    FileOpen(L"D:\\a.txt");
+    EXPECT_EQ(LineInput(), L"one");
+    for (int i = 0; i < 3; ++i) {
+      try {
+        LineInput();
+        ADD_FAILURE() << "read " << i << " with pieces of " << piece;
+      } catch (const AppError& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::FileNotFound);
+      }
+    }
+    EXPECT_TRUE(ReadFailed());
+    EXPECT_THROW(AtEndOfFile(), AppError);
+    FileClose();
+    EXPECT_FALSE(ReadFailed());
+  }
+}
 
 TEST_F(TextFileTest, ReadsPastTheEndAsAnError) {
   fake.AddFile(L"D:\\a.txt", "one\r\ntwo\r\n");

@@ -1,6 +1,9 @@
 // Twips to pixels at the scalings a menu must look right at.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "platform/win32/units.h"
 
 namespace {
@@ -38,6 +41,24 @@ TEST(Units, LabelRectanglesRoundOutwards) {
   PixelRect scaled = TwipRectToPixels(TwipRect{240, 300, 840, 270}, 120);
   EXPECT_EQ(scaled.left, 20);
   EXPECT_EQ(scaled.right, 90);
+}
+
+// Positions and sizes near the single-precision limit, or beyond it after a width is added, reach GDI
+// clamped instead of through an undefined conversion (UBSan stops the test there).
+TEST(Units, ExtremeValuesAreClampedForGdi) {
+  const float huge = 1e30f, inf = std::numeric_limits<float>::infinity();
+  const int limit = 1 << 26;
+  for (double twips : {1e30, 3.4e38, double(inf)}) {
+    EXPECT_EQ(TwipsToPixels(twips, 144), limit) << twips;
+    EXPECT_EQ(TwipsToPixels(-twips, 144), -limit) << twips;
+    EXPECT_EQ(PointsToPixels(twips, 96), limit) << twips;
+  }
+  EXPECT_EQ(TwipsToPixels(std::nan(""), 96), 0);
+  PixelRect far = TwipRectToPixels(TwipRect{huge, -huge, 3.4e38f, inf}, 192);
+  EXPECT_EQ(far.left, limit);
+  EXPECT_EQ(far.top, -limit);
+  EXPECT_EQ(far.right, limit);
+  EXPECT_EQ(far.bottom, limit);
 }
 
 }  // namespace
