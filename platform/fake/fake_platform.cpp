@@ -12,6 +12,7 @@
 #include "platform/controls.h"
 #include "platform/errors.h"
 #include "platform/events.h"
+#include "platform/listing.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
 #include "startup/frmMain.h"
@@ -200,11 +201,6 @@ void FakePlatform::Click(int16_t label) {
   Raise([&] { events::LabelClick(label); });
 }
 
-void FakePlatform::DoubleClick(int16_t label) {
-  // The second press of a double-click is no click.
-  Click(label);
-}
-
 void FakePlatform::MoveOverLabel(int16_t label) {
   Raise([&] { events::LabelMouseMove(label); });
 }
@@ -251,14 +247,15 @@ void FakePlatform::ShowCriticalMessage(const Text& text, const Text& title) {
 }
 
 bool FakePlatform::FileExists(const Text& path) {
-  Text key = Upper(path);
+  Text key = Upper(ListingPattern(path));
   std::size_t slash = key.find_last_of(L'\\');
   Text folder = slash == Text::npos ? Text() : key.substr(0, slash + 1);
   Text pattern = key.substr(folder.size());
-  if (pattern.empty()) pattern = L"*";
   bool found = false;
   for (const auto& [name, file] : files_) {
-    if (ParentOf(name) != folder || file.hidden || file.system) continue;
+    uint32_t attributes = (file.readOnly ? kAttrReadOnly : 0) | (file.hidden ? kAttrHidden : 0) |
+                          (file.system ? kAttrSystem : 0);
+    if (ParentOf(name) != folder || !IsOrdinaryFile(attributes)) continue;
     if (Matches(pattern, NameOf(name))) found = true;
   }
   transcript.push_back("FileExists(" + Quoted(path) + ") = " + (found ? "true" : "false"));

@@ -41,7 +41,6 @@ class FakePlatform : public Platform {
   bool ended = false;
   bool FireTimer();  // false when the timer is disabled or the program has ended
   void Click(int16_t label);
-  void DoubleClick(int16_t label);
   void MoveOverLabel(int16_t label);
   void MoveOverBackground();
   void MoveTo(float x, float y);  // a point of pctBG in twips, routed like the real window

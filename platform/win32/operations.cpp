@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/errors.h"
+#include "platform/listing.h"
 #include "platform/win32/ansi.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/forms.h"
@@ -43,17 +44,19 @@ void Win32Platform::ShowCriticalMessage(const Text& text, const Text& title) {
   MessageBoxA(owner, body.c_str(), caption.c_str(), flags);
 }
 
+static_assert(kAttrReadOnly == FILE_ATTRIBUTE_READONLY && kAttrHidden == FILE_ATTRIBUTE_HIDDEN &&
+                  kAttrSystem == FILE_ATTRIBUTE_SYSTEM && kAttrDirectory == FILE_ATTRIBUTE_DIRECTORY &&
+                  kAttrArchive == FILE_ATTRIBUTE_ARCHIVE,
+              "the listing rules use the system's attribute bits");
+
 bool Win32Platform::FileExists(const Text& path) {
-  Text pattern = path;
-  if (!pattern.empty() && pattern.back() == L'\\') pattern += L'*';
-  std::string name = ToAnsi(pattern);
+  std::string name = ToAnsi(ListingPattern(path));
   if (name.empty()) return false;
   WIN32_FIND_DATAA found;
   ScopedFind find(FindFirstFileA(name.c_str(), &found));
   if (!find) return false;
-  const DWORD excluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
   do {
-    if ((found.dwFileAttributes & excluded) == 0) return true;
+    if (IsOrdinaryFile(found.dwFileAttributes)) return true;
   } while (FindNextFileA(find.get(), &found));
   return false;
 }

@@ -3,6 +3,7 @@
 #include "disc.h"
 #include "launch/launch.h"
 #include "menu/frmMenu.h"
+#include "platform/listing.h"
 #include "sound/modSound.h"
 
 namespace {
@@ -67,6 +68,31 @@ struct ExistsCase {
   bool exists;
 };
 
+// The rules both file systems share; the real one gets its attributes from FindFirstFileA.
+TEST(FileExistsRules, OrdinaryFilesAndFolderListings) {
+  const struct {
+    uint32_t attributes;
+    bool ordinary;
+  } entries[] = {
+      {0, true},
+      {kAttrReadOnly, true},
+      {kAttrArchive, true},
+      {kAttrReadOnly | kAttrArchive, true},
+      {0x80, true},  // "normal"
+      {kAttrHidden, false},
+      {kAttrSystem | kAttrReadOnly, false},
+      {kAttrDirectory, false},
+      {kAttrDirectory | kAttrReadOnly, false},
+  };
+  for (const auto& e : entries)
+    EXPECT_EQ(IsOrdinaryFile(e.attributes), e.ordinary) << e.attributes;
+  EXPECT_EQ(ListingPattern(L"D:\\docs\\"), L"D:\\docs\\*");
+  EXPECT_EQ(ListingPattern(L"D:\\"), L"D:\\*");
+  EXPECT_EQ(ListingPattern(L"D:\\docs"), L"D:\\docs");
+  EXPECT_EQ(ListingPattern(L""), L"");
+}
+
+// The fake disc lists through the same rules, so the tests' disc behaves as a real one.
 TEST(FileExistsOnTheFakeDisc, ListsOrdinaryFilesOnly) {
   FakePlatform fake;
   FakeFile readOnly, hidden, system;
