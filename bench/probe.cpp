@@ -206,7 +206,8 @@ int main(int argc, char** argv) {
                 Name(exes[e]).c_str(), Median(shown), painted[e], peak[e] / 1048576.0);
   }
   for (size_t e = 1; e < exes.size(); ++e)
-    std::printf("ratio %s / %s: time to painted %.2fx, peak working set %.2fx\n", Name(exes[0]).c_str(),
-                Name(exes[e]).c_str(), painted[0] / painted[e], peak[0] / peak[e]);
+    std::printf("ratio %s / %s: time to painted %.2fx, peak working set %.2fx (%+.1f MiB)\n",
+                Name(exes[0]).c_str(), Name(exes[e]).c_str(), painted[0] / painted[e], peak[0] / peak[e],
+                (peak[0] - peak[e]) / 1048576.0);
   return 0;
 }

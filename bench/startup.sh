@@ -9,7 +9,8 @@
 #   VELMARO_BENCH_ARCH=win64|win32   which build of both programs (default win64)
 #   VELMARO_BENCH_WINE=PATH          the 64-bit Wine loader that starts the probe; a 32-bit program it starts
 #                                    goes through the 32-bit loader beside it. Default /usr/lib/wine/wine64;
-#                                    for win32 on a kernel without 32-bit support, the run32 route's copy.
+#                                    for win32 on a kernel without 32-bit support, the copy the run32 route
+#                                    makes ($RUN32_HOME/root/usr/lib/wine/wine64), which runs them under qemu.
 #   VELMARO_BENCH_SETTLE_MS=N        wait after the paint before the working set is read (default 500)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
