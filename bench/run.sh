@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Benchmarks, one command each:
+#
+#   bench/run.sh pageload   page 0 of a 10^4- and a 10^6-line menu.inf through LoadMenuPage, beside std::getline
+#   bench/run.sh startup    velmaro.exe against a minimal Win32 program under Wine: time to the painted menu
+#                           and peak working set (see bench/startup.sh for its settings)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+case "${1:-}" in
+  pageload)
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench -j2 >/dev/null
+    data=build/bench/data
+    mkdir -p "$data"
+    exec build/bench/bench/bench_pageload "$data"
+    ;;
+  startup)
+    shift
+    exec bench/startup.sh "$@"
+    ;;
+  *)
+    echo "usage: bench/run.sh pageload|startup" >&2
+    exit 2
+    ;;
+esac
