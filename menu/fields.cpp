@@ -21,8 +21,8 @@ void NextField(Text& field, Text& text) {
   text.erase(0, end + 1);
 }
 
-Text FirstField(const Text& text) {
+void FirstField(const Text& text, Text& field) {
   std::size_t end = FieldEnd(text);
   if (end == Text::npos) throw AppError(ErrorKind::InvalidArgument);
-  return text.substr(0, end);
+  field.assign(text, 0, end);
 }

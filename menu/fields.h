@@ -7,5 +7,5 @@
 // one character is a whole field, even a lone bar. Without a bar the text is emptied, `field` keeps what it
 // held, and an invalid-argument error is raised.
 void NextField(Text& field, Text& text);
-// The field that NextField would take, with `text` left as it is; raises the same error.
-Text FirstField(const Text& text);
+// Puts into `field` the field that NextField would take, with `text` left as it is; raises the same error.
+void FirstField(const Text& text, Text& field);

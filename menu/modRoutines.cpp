@@ -34,10 +34,11 @@ bool TakesArgument(int type) {
   return type == 0 || type == 1 || type == 2 || type == 3 || type == 5 || type == 8;
 }
 
-// Takes the line apart; it is left in pieces.
-void LoadLine(Text& line, int16_t page) {
+// Takes the line apart; it is left in pieces. `pageField` is scratch space kept from line to line.
+void LoadLine(Text& line, int16_t page, Text& pageField) {
   // Most lines of a large file belong to other pages: look at their page field without taking it off.
-  if (ToDouble(FirstField(line)) != page) return;
+  FirstField(line, pageField);
+  if (ToDouble(pageField) != page) return;
   Text field;
   NextField(field, line);
 
@@ -92,11 +93,11 @@ void LoadMenuPage(const int16_t& page) {
   FileOpen(frmMain.appPath + L"menu.inf");
   auto actionsBefore = linkActions;
   try {
-    Text line;
+    Text line, pageField;
     while (!AtEndOfFile()) {
       LineInput(line);
       if (line.empty()) continue;
-      LoadLine(line, page);
+      LoadLine(line, page, pageField);
     }
   } catch (...) {
     // A read that fails part-way (a scratched disc) makes the file unreadable as a whole, as if it could

@@ -54,6 +54,15 @@ double ParseRadix(const Text& s, std::size_t i) {
 }
 
 double Parse(const Text& text) {
+  // Most numbers are plain integers, such as the page field of every line: up to 15 digits they are exact
+  // without strtod.
+  if (!text.empty() && text.size() <= 15) {
+    double whole = 0;
+    std::size_t k = 0;
+    for (; k < text.size() && IsDigit(text[k]); ++k)
+      whole = whole * 10 + (text[k] - L'0');
+    if (k == text.size()) return whole;
+  }
   std::size_t begin = 0, end = text.size();
   while (begin < end && IsBlank(text[begin]))
     ++begin;
@@ -68,12 +77,8 @@ double Parse(const Text& text) {
   std::size_t i = 0;
   if (s[i] == L'+' || s[i] == L'-') ascii += static_cast<char>(s[i++]);
   std::size_t digits = 0;
-  double whole = 0;  // exact up to 15 digits: a plain integer needs no strtod
-  for (; i < s.size() && IsDigit(s[i]); ++i, ++digits) {
+  for (; i < s.size() && IsDigit(s[i]); ++i, ++digits)
     ascii += static_cast<char>(s[i]);
-    whole = whole * 10 + (s[i] - L'0');
-  }
-  if (i == s.size() && digits > 0 && digits <= 15) return ascii[0] == '-' ? -whole : whole;
   if (i < s.size() && s[i] == decimalSeparator) {
     ascii += '.';
     for (++i; i < s.size() && IsDigit(s[i]); ++i, ++digits)
