@@ -12,6 +12,8 @@ std::array<Text, kLinkCount> linkActions;
 
 namespace {
 
+LoadPosition position;
+
 // The link index stays text and is converted anew where it is used; a text that is no index of a label
 // names no label.
 Label& PickLabel(const Text& linkIndex) {
@@ -37,19 +39,25 @@ bool TakesArgument(int type) {
 // Takes the line apart; it is left in pieces. `pageField` is scratch space kept from line to line.
 void LoadLine(Text& line, int16_t page, Text& pageField) {
   // Most lines of a large file belong to other pages: look at their page field without taking it off.
+  position.field = 1;
   FirstField(line, pageField);
   if (ToDouble(pageField) != page) return;
   Text field;
   NextField(field, line);
 
   Text linkIndex;
+  position.field = 2;
   NextField(linkIndex, line);
+  position.field = 3;
   NextField(field, line);
+  position.field = 2;  // the caption goes to the label the link index names
   PickLabel(linkIndex).SetCaption(field);
+  position.field = 4;
   NextField(field, line);
   PickLabel(linkIndex).SetFontName(field);
 
   Text style;
+  position.field = 5;
   NextField(style, line);
   Label& label = PickLabel(linkIndex);
   label.SetFontBold(ToFlag(Mid(style, 1, 1)));
@@ -57,20 +65,26 @@ void LoadLine(Text& line, int16_t page, Text& pageField) {
   if (Mid(style, 2, 1) == L"1") label.SetWidth(label.Width() + 200);
   label.SetFontSize(ToSingle(Mid(style, 3)));
 
+  position.field = 6;
   NextField(field, line);
   label.SetForeColor(ToInt32(field));
+  position.field = 7;
   NextField(field, line);
   label.SetTag(field);
+  position.field = 8;
   NextField(field, line);
   label.SetLeft(ToSingle(field));
+  position.field = 9;
   NextField(field, line);
   label.SetTop(ToSingle(field));
 
   Text type;
+  position.field = 10;
   NextField(type, line);
   double typeValue = ToDouble(type);
   for (int candidate = 0; candidate <= 8; ++candidate) {
     if (typeValue != candidate) continue;
+    position.field = 2;  // the entry the link index names
     PickAction(linkIndex) = TakesArgument(candidate) ? type + L"|" + line : type;
     break;
   }
@@ -86,7 +100,12 @@ void HideAllLinks() {
     lblLink(i).SetVisible(false);
 }
 
+LoadPosition LastLoadPosition() {
+  return position;
+}
+
 void LoadMenuPage(const int16_t& page) {
+  position = LoadPosition();
   HideAllLinks();
   menuReady = false;
   FileCloser closer;
@@ -95,7 +114,9 @@ void LoadMenuPage(const int16_t& page) {
   try {
     Text line, pageField;
     while (!AtEndOfFile()) {
+      position.field = 0;
       LineInput(line);
+      position.line = LinesRead();
       if (line.empty()) continue;
       LoadLine(line, page, pageField);
     }

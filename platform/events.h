@@ -16,4 +16,8 @@ void LabelClick(int16_t index);
 void LabelMouseMove(int16_t index);
 void BackgroundMouseMove();
 
+// Every window member, module variable and label as a new process has them: for platforms that run the
+// program more than once in one process (the tests' fake, the author tools).
+void NewProcess();
+
 }  // namespace events

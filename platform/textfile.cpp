@@ -18,6 +18,7 @@ bool failed = false;
 std::string buffer;  // bytes read; only the first `filled` are valid
 std::size_t filled = 0;
 std::size_t next = 0;  // where the next line starts in the buffer
+long linesRead = 0;
 std::size_t lfAt = 0;  // the next LF at or after `next`, when lfKnown
 bool lfKnown = false;
 std::size_t noLfBefore = 0;  // no LF lies between `next` and here
@@ -69,6 +70,7 @@ std::size_t FindLineEnd(std::size_t from) {
 void Take(std::size_t end, std::size_t after, Text& line) {
   Sys().DecodeAnsi(buffer.data() + next, end - next, line);
   next = after;
+  ++linesRead;
 }
 
 }  // namespace
@@ -113,6 +115,10 @@ bool AtEndOfFile() {
   return next == filled && !Refill();
 }
 
+long LinesRead() {
+  return linesRead;
+}
+
 bool ReadFailed() {
   return isOpen && failed;
 }
@@ -122,6 +128,7 @@ void FileClose() {
   isOpen = exhausted = failed = lfKnown = false;
   std::string().swap(buffer);
   filled = next = lfAt = noLfBefore = 0;
+  linesRead = 0;
 }
 
 bool FileIsOpen() {

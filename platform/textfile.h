@@ -14,6 +14,8 @@ Text LineInput();
 void LineInput(Text& line);
 // True at the end of the open file (and when none is open). Throws FileNotFound when reading fails.
 bool AtEndOfFile();
+// How many lines LineInput has handed out since the file was opened.
+long LinesRead();
 // True once a read of the open file has failed: the file is then as unreadable as a missing one.
 bool ReadFailed();
 void FileClose();

@@ -2,7 +2,12 @@
 #include "platform/events.h"
 
 #include "menu/frmMenu.h"
+#include "menu/modMouseGlobal.h"
+#include "menu/modRoutines.h"
+#include "platform/controls.h"
 #include "platform/errors.h"
+#include "platform/numbers.h"
+#include "platform/textfile.h"
 #include "startup/frmMain.h"
 
 namespace events {
@@ -30,6 +35,16 @@ void LabelMouseMove(int16_t index) {
 }
 void BackgroundMouseMove() {
   SkipOnError([] { frmMenu.pctBG_MouseMove(); });
+}
+
+void NewProcess() {
+  frmMain = FrmMain{};
+  frmMenu = FrmMenu{};
+  linkActions.fill(Text());
+  menuReady = false;
+  FileClose();
+  SetDecimalSeparator(L'.');
+  ResetLabels();
 }
 
 }  // namespace events

@@ -170,13 +170,7 @@ void FakePlatform::MayRunOutOfMemory(const char* operation) {
 // --- Running the program ---
 
 void FakePlatform::Start() {
-  frmMain = FrmMain{};
-  frmMenu = FrmMenu{};
-  linkActions.fill(Text());
-  menuReady = false;
-  FileClose();
-  SetDecimalSeparator(L'.');
-  ResetLabels();
+  events::NewProcess();
   repaints.clear();
   ResetWindows();
   Raise([] { events::MainLoad(); });

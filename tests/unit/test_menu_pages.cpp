@@ -292,6 +292,34 @@ TEST_F(MenuPageTest, DoubleByteCaptionWithABarInsideOneCharacter) {
   EXPECT_EQ(caption.back(), L'B');
 }
 
+// Where a load stops, as the author tools report it: the line (blank ones counted) and the field whose
+// value failed. Loading never depends on it.
+TEST_F(MenuPageTest, SaysWhereALoadStops) {
+  const std::string good = "0|1|Go|Verdana|0012|255|65535|240|300|7|";
+  const struct {
+    std::string bad;
+    int field;
+    ErrorKind kind;
+  } cases[] = {
+      {"x|1|Go|Verdana|0012|255|65535|240|300|7|", 1, ErrorKind::TypeMismatch},
+      {"no bar here", 1, ErrorKind::InvalidArgument},
+      {"0|50|Go|Verdana|0012|255|65535|240|300|7|", 2, ErrorKind::NoSuchControl},
+      {"0|1", 3, ErrorKind::InvalidArgument},  // a last single character is a whole field
+      {"0|1|Go|", 4, ErrorKind::InvalidArgument},
+      {"0|1|Go|Verdana|1|255|65535|240|300|7|", 5, ErrorKind::TypeMismatch},
+      {"0|1|Go|Verdana|0012|red|65535|240|300|7|", 6, ErrorKind::TypeMismatch},
+      {"0|1|Go|Verdana|0012|255|65535|1e39|300|7|", 8, ErrorKind::Overflow},
+      {"0|1|Go|Verdana|0012|255|65535|240|top|7|", 9, ErrorKind::TypeMismatch},
+      {"0|1|Go|Verdana|0012|255|65535|240|300|seven|", 10, ErrorKind::TypeMismatch},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LoadRaw(good + "\r\n\r\n1|2|other page|\r\n" + c.bad + "\r\n" + good + "\r\n"), c.kind)
+        << c.bad;
+    EXPECT_EQ(LastLoadPosition().line, 4) << c.bad;
+    EXPECT_EQ(LastLoadPosition().field, c.field) << c.bad;
+  }
+}
+
 TEST_F(MenuPageTest, LongLinesLoad) {
   std::string argument(40000, 'x');
   ASSERT_EQ(Load({"0|1" + kLook + "1|" + argument + "|"}), std::nullopt);
