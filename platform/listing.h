@@ -15,3 +15,7 @@ Text ListingPattern(const Text& path);
 
 // Read-only and archived files count, as on a CD; hidden and system files and folders do not.
 bool IsOrdinaryFile(uint32_t attributes);
+
+// "*" and "?" in a listing's last component, as the listing matches them against one name; both are given
+// in the same letter case.
+bool MatchesPattern(const Text& pattern, const Text& name);

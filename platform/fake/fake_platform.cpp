@@ -53,29 +53,6 @@ Text NameOf(const Text& key) {
   return slash == Text::npos ? k : k.substr(slash + 1);
 }
 
-// "*" and "?" as a listing matches them. Greedy with one backtrack point, so linear in practice however
-// many stars a name holds.
-bool Matches(const Text& pattern, const Text& name) {
-  std::size_t p = 0, n = 0, star = Text::npos, resume = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == L'*') {
-      star = p++;
-      resume = n;
-    } else if (star != Text::npos) {
-      p = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == L'*')
-    ++p;
-  return p == pattern.size();
-}
-
 }  // namespace
 
 std::string Quoted(const Text& s) {
@@ -250,7 +227,7 @@ bool FakePlatform::FileExists(const Text& path) {
     uint32_t attributes = (file.readOnly ? kAttrReadOnly : 0) | (file.hidden ? kAttrHidden : 0) |
                           (file.system ? kAttrSystem : 0);
     if (ParentOf(name) != folder || !IsOrdinaryFile(attributes)) continue;
-    if (Matches(pattern, NameOf(name))) found = true;
+    if (MatchesPattern(pattern, NameOf(name))) found = true;
   }
   transcript.push_back("FileExists(" + Quoted(path) + ") = " + (found ? "true" : "false"));
   return found;

@@ -1,0 +1,328 @@
+#include "platform/headless/headless_platform.h"
+
+#include <dirent.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <pango/pangocairo.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <cwctype>
+
+#include "platform/controls.h"
+#include "platform/errors.h"
+#include "platform/events.h"
+#include "platform/listing.h"
+#include "platform/metafile.h"
+
+namespace {
+
+Text Upper(Text s) {
+  for (auto& c : s)
+    c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+  return s;
+}
+
+// The components of a path of drive D:, each as Windows takes it: trailing blanks and dots dropped.
+std::vector<Text> Components(const Text& path, bool* onDisc) {
+  Text rest = path;
+  *onDisc = rest.size() >= 3 && (rest[0] == L'D' || rest[0] == L'd') && rest[1] == L':' && rest[2] == L'\\';
+  if (*onDisc) rest.erase(0, 3);
+  std::vector<Text> parts;
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find(L'\\', start);
+    if (end == Text::npos) end = rest.size();
+    Text part = rest.substr(start, end - start);
+    if (part != L"." && part != L"..")
+      while (!part.empty() && (part.back() == L' ' || part.back() == L'.'))
+        part.pop_back();
+    if (!part.empty()) parts.push_back(part);
+    start = end + 1;
+  }
+  return parts;
+}
+
+std::vector<std::string> List(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return names;
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+constexpr float kTwipsPerPixel = 15;  // pictures are sized at 96 DPI
+
+}  // namespace
+
+PictureInfo InspectPicture(const std::string& file) {
+  PictureInfo info;
+  std::FILE* f = std::fopen(file.c_str(), "rb");
+  if (!f) return info;
+  info.exists = true;
+  unsigned char header[44] = {};
+  std::size_t got = std::fread(header, 1, sizeof header, f);
+  std::fclose(f);
+  if (MetafileFrame(header, got, &info.size)) {
+    info.format = header[0] == 1 ? "emf" : "wmf";
+    info.decodes = info.shown = true;
+    return info;
+  }
+  int width = 0, height = 0;
+  GdkPixbufFormat* format = gdk_pixbuf_get_file_info(file.c_str(), &width, &height);
+  if (!format) return info;
+  gchar* name = gdk_pixbuf_format_get_name(format);
+  info.format = name ? name : "";
+  g_free(name);
+  static const char* const kShown[] = {"bmp", "jpeg", "gif", "png", "ico"};
+  info.shown =
+      std::any_of(std::begin(kShown), std::end(kShown), [&](const char* f) { return info.format == f; });
+  // The header alone can be whole while the rest is cut off or damaged.
+  GError* error = nullptr;
+  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(file.c_str(), &error);
+  info.decodes = pixbuf != nullptr;
+  if (pixbuf) g_object_unref(pixbuf);
+  if (error) g_error_free(error);
+  info.size = TwipSize{width * kTwipsPerPixel, height * kTwipsPerPixel};
+  return info;
+}
+
+HeadlessPlatform::HeadlessPlatform(std::string folder) : folder_(std::move(folder)) {
+  while (folder_.size() > 1 && folder_.back() == '/')
+    folder_.pop_back();
+  pango_ = pango_font_map_create_context(pango_cairo_font_map_get_default());
+  previous_ = CurrentPlatform();
+  SetPlatform(this);
+}
+
+HeadlessPlatform::~HeadlessPlatform() {
+  CloseTextFile();
+  if (decoder_ != reinterpret_cast<iconv_t>(-1)) iconv_close(decoder_);
+  if (pango_) g_object_unref(pango_);
+  SetPlatform(previous_);
+}
+
+HeadlessPlatform::Resolved HeadlessPlatform::Resolve(const Text& windowsPath) const {
+  Resolved r;
+  bool onDisc = false;
+  std::vector<Text> parts = Components(windowsPath, &onDisc);
+  if (!onDisc) return r;
+  std::string at = folder_;
+  for (const Text& part : parts) {
+    std::string wanted = ToUtf8(part), found;
+    if (part == L"." || part == L"..") {
+      found = wanted;
+    } else {
+      Text key = Upper(part);
+      for (const std::string& name : List(at)) {
+        if (name == wanted) {
+          found = name;
+          break;
+        }
+        if (found.empty() && Upper(FromUtf8(name)) == key) found = name;
+      }
+      if (found.empty()) return Resolved();
+      if (found != wanted) r.caseDiffers = true;
+    }
+    at += "/" + found;
+  }
+  r.path = at;
+  r.isFolder = IsFolder(at);
+  return r;
+}
+
+void HeadlessPlatform::Start() {
+  events::NewProcess();
+  ended = timerEnabled = menuShown = splashShown = menuCreated_ = false;
+  boxSize[0] = boxSize[1] = TwipSize{5415, 3615};
+  effects.clear();
+  pictures.clear();
+  try {
+    events::MainLoad();
+  } catch (const ProgramEnded&) {
+  }
+}
+
+void HeadlessPlatform::ShellExecuteA(Owner, const Text&, const Text& file, const Text& parameters) {
+  effects.push_back({Effect::Shell, file, parameters});
+}
+
+void HeadlessPlatform::mciSendStringA(const Text& command) {
+  effects.push_back({Effect::Mci, command, Text()});
+}
+
+void HeadlessPlatform::ShowCriticalMessage(const Text& text, const Text& title) {
+  effects.push_back({Effect::Message, text, title});
+}
+
+bool HeadlessPlatform::FileExists(const Text& path) {
+  Text pattern = ListingPattern(path);
+  std::size_t slash = pattern.rfind(L'\\');
+  if (slash == Text::npos) return false;
+  Text last = pattern.substr(slash + 1);
+  bool wild = last.find_first_of(L"*?") != Text::npos;
+  if (!wild) {
+    Resolved r = Resolve(pattern);
+    return !r.path.empty() && !r.isFolder;
+  }
+  Resolved folder = Resolve(pattern.substr(0, slash + 1));
+  if (folder.path.empty() || !folder.isFolder) return false;
+  Text key = Upper(last);
+  for (const std::string& name : List(folder.path))
+    if (!IsFolder(folder.path + "/" + name) && MatchesPattern(key, Upper(FromUtf8(name)))) return true;
+  return false;
+}
+
+void HeadlessPlatform::EndProgram() {
+  ended = true;
+  throw ProgramEnded();
+}
+
+void HeadlessPlatform::OpenTextFile(const Text& path) {
+  CloseTextFile();
+  Resolved r = Resolve(path);
+  if (r.path.empty() || r.isFolder) throw AppError(ErrorKind::FileNotFound);
+  textFile_ = std::fopen(r.path.c_str(), "rb");
+  if (!textFile_) throw AppError(ErrorKind::FileNotFound);
+}
+
+std::size_t HeadlessPlatform::ReadTextBytes(char* buffer, std::size_t size) {
+  if (!textFile_) return 0;
+  std::size_t got = std::fread(buffer, 1, size, textFile_);
+  if (got == 0 && std::ferror(textFile_)) throw AppError(ErrorKind::FileNotFound);
+  return got;
+}
+
+void HeadlessPlatform::CloseTextFile() {
+  if (textFile_) std::fclose(textFile_);
+  textFile_ = nullptr;
+}
+
+void HeadlessPlatform::DecodeAnsi(const char* bytes, std::size_t length, Text& into) {
+  if (decoderCodePage_ != codePage) {
+    if (decoder_ != reinterpret_cast<iconv_t>(-1)) iconv_close(decoder_);
+    decoder_ = iconv_open("WCHAR_T", codePage.c_str());
+    decoderCodePage_ = codePage;
+  }
+  into.assign(length, L'\0');
+  if (decoder_ == reinterpret_cast<iconv_t>(-1)) {
+    std::transform(bytes, bytes + length, into.begin(),
+                   [](char b) { return static_cast<wchar_t>(static_cast<unsigned char>(b)); });
+    return;
+  }
+  iconv(decoder_, nullptr, nullptr, nullptr, nullptr);
+  char* in = const_cast<char*>(bytes);
+  std::size_t inLeft = length;
+  char* out = reinterpret_cast<char*>(&into[0]);
+  std::size_t outLeft = length * sizeof(wchar_t);
+  while (inLeft > 0) {
+    if (iconv(decoder_, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) break;
+    if (errno == E2BIG || outLeft < sizeof(wchar_t)) break;
+    // A byte the code page leaves undefined comes through as its own value, as Windows passes it on.
+    wchar_t raw = static_cast<unsigned char>(*in);
+    std::memcpy(out, &raw, sizeof raw);
+    out += sizeof raw;
+    outLeft -= sizeof raw;
+    ++in;
+    --inLeft;
+  }
+  into.resize(length - outLeft / sizeof(wchar_t));
+}
+
+void HeadlessPlatform::LoadPictureFile(Box box, const Text& path) {
+  if (box == Box::BG && !menuCreated_) {
+    menuCreated_ = true;
+    events::MenuLoad();
+  }
+  PictureLoad load{path, PictureLoad::Missing, "", {0, 0}};
+  Resolved r = Resolve(path);
+  PictureInfo info = r.path.empty() || r.isFolder ? PictureInfo() : InspectPicture(r.path);
+  load.format = info.format;
+  load.size = info.size;
+  if (info.exists)
+    load.result = !info.decodes ? PictureLoad::Unreadable
+                  : !info.shown ? PictureLoad::NotShown
+                                : PictureLoad::Shown;
+  pictures.push_back(load);
+  if (load.result != PictureLoad::Shown) throw AppError(ErrorKind::FileNotFound);
+  boxSize[static_cast<int>(box)] = info.size;
+}
+
+void HeadlessPlatform::SetInnerSize(Win window, TwipSize inner) {
+  inner_[static_cast<int>(window)] = inner;
+}
+
+TwipSize HeadlessPlatform::WindowSize(Win window) {
+  return inner_[static_cast<int>(window)];
+}
+
+void HeadlessPlatform::ShowWindow(Win window) {
+  if (window == Win::Splash) splashShown = true;
+  if (window != Win::Menu) return;
+  if (!menuCreated_) {
+    menuCreated_ = true;
+    events::MenuLoad();
+  }
+  bool first = !menuShown;
+  menuShown = true;
+  if (first) events::MenuActivate();
+}
+
+void HeadlessPlatform::HideWindow(Win window) {
+  if (window == Win::Splash) splashShown = false;
+  if (window == Win::Menu) menuShown = false;
+}
+
+PangoFontDescription* HeadlessPlatform::FontDescription(const LabelFont& font, unsigned atDpi) {
+  PangoFontDescription* desc = pango_font_description_new();
+  pango_font_description_set_family(desc, ToUtf8(font.name).c_str());
+  pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  pango_font_description_set_style(desc, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  // The em height in whole pixels, as a negative LOGFONT height asks for it.
+  double pixels = std::round(font.size * atDpi / 72.0);
+  pixels = std::min(std::max(pixels, 1.0), 4096.0);
+  pango_font_description_set_absolute_size(desc, pixels * PANGO_SCALE);
+
+  std::string wanted = ToUtf8(font.name);
+  if (!wanted.empty() && !fontSubstitutes.count(wanted)) {
+    PangoFont* loaded = pango_font_map_load_font(pango_context_get_font_map(pango_), pango_, desc);
+    if (loaded) {
+      PangoFontDescription* got = pango_font_describe(loaded);
+      const char* family = pango_font_description_get_family(got);
+      if (family && strcasecmp(family, wanted.c_str()) != 0) fontSubstitutes[wanted] = family;
+      pango_font_description_free(got);
+      g_object_unref(loaded);
+    }
+  }
+  return desc;
+}
+
+TwipSize HeadlessPlatform::MeasureText(const LabelFont& font, const Text& caption) {
+  PangoLayout* layout = pango_layout_new(pango_);
+  PangoFontDescription* desc = FontDescription(font, dpi);
+  pango_layout_set_font_description(layout, desc);
+  std::string shown = ToUtf8(ShownCaption(caption));
+  pango_layout_set_text(layout, shown.c_str(), static_cast<int>(shown.size()));
+  PangoRectangle ink, logical;
+  pango_layout_get_pixel_extents(layout, &ink, &logical);
+  // An italic last letter leans past its advance; the label covers it, as on Windows.
+  int width = std::max(logical.width, ink.x + ink.width);
+  pango_font_description_free(desc);
+  g_object_unref(layout);
+  float perPixel = 1440.0f / static_cast<float>(dpi);
+  return TwipSize{width * perPixel, logical.height * perPixel};
+}

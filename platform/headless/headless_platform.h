@@ -1,0 +1,116 @@
+// A platform over a real folder and no windows: the author tools run the program's own logic on a disc
+// before it is burned, so what they say about it is what the program will do. The folder is the root of
+// drive D:, names match without regard to letter case as on a disc, and each component of a path loses its
+// trailing blanks and dots as Windows drops them. Shell requests, multimedia commands and message boxes are
+// recorded, not carried out; the end of the program throws ProgramEnded.
+#pragma once
+
+#include <iconv.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+typedef struct _PangoContext PangoContext;
+typedef struct _PangoFontDescription PangoFontDescription;
+
+class HeadlessPlatform : public Platform {
+ public:
+  explicit HeadlessPlatform(std::string folder);
+  ~HeadlessPlatform() override;
+  HeadlessPlatform(const HeadlessPlatform&) = delete;
+  HeadlessPlatform& operator=(const HeadlessPlatform&) = delete;
+
+  // --- The simulated machine ---
+  std::string codePage = "CP1252";  // the ANSI code page, as iconv names it
+  unsigned dpi = 96;
+  TwipSize screen{15360, 11520};  // 1024 x 768 pixels
+  wchar_t decimalSeparator = L'.';
+
+  // --- The disc ---
+  const std::string& folder() const { return folder_; }
+  struct Resolved {
+    std::string path;          // in the folder; empty when no entry has that name in any letter case
+    bool caseDiffers = false;  // found only with other letter case
+    bool isFolder = false;
+  };
+  Resolved Resolve(const Text& windowsPath) const;
+
+  // --- Running the program ---
+  // A new process on the disc: every module and label as created, then the start-up sequence.
+  void Start();
+  bool ended = false;
+  bool timerEnabled = false;
+  bool menuShown = false;
+  bool splashShown = false;
+  TwipSize boxSize[2] = {{5415, 3615}, {5415, 3615}};  // as created, before a picture loads
+
+  // --- What happened ---
+  struct Effect {
+    enum Kind { Shell, Mci, Message } kind;
+    Text first, second;  // file and parameters; the command; the text and the title
+  };
+  std::vector<Effect> effects;
+  struct PictureLoad {
+    Text path;
+    enum Result { Shown, Missing, Unreadable, NotShown } result;
+    std::string format;  // as the decoder names it ("png", "wmf", ...)
+    TwipSize size{0, 0};
+  };
+  std::vector<PictureLoad> pictures;
+  // Each font a caption asked for that is not on this machine, with the face used in its place.
+  std::map<std::string, std::string> fontSubstitutes;
+
+  // The font a label is drawn in at `dpi`, for measuring and drawing with pango; the caller frees it.
+  PangoFontDescription* FontDescription(const LabelFont& font, unsigned atDpi);
+  PangoContext* pango() { return pango_; }
+
+  // --- Platform ---
+  void ShellExecuteA(Owner owner, const Text& operation, const Text& file, const Text& parameters) override;
+  void mciSendStringA(const Text& command) override;
+  void ShowCriticalMessage(const Text& text, const Text& title) override;
+  bool FileExists(const Text& path) override;
+  Text ProgramFolder() override { return L"D:\\"; }
+  float ScreenWidth() override { return screen.width; }
+  float ScreenHeight() override { return screen.height; }
+  [[noreturn]] void EndProgram() override;
+  void OpenTextFile(const Text& path) override;
+  std::size_t ReadTextBytes(char* buffer, std::size_t size) override;
+  void CloseTextFile() override;
+  void DecodeAnsi(const char* bytes, std::size_t length, Text& into) override;
+  wchar_t DecimalSeparator() override { return decimalSeparator; }
+  void LoadPictureFile(Box box, const Text& path) override;
+  TwipSize BoxSize(Box box) override { return boxSize[static_cast<int>(box)]; }
+  void SetInnerSize(Win window, TwipSize inner) override;
+  TwipSize WindowSize(Win window) override;
+  void MoveWindow(Win, float, float) override {}
+  void ShowWindow(Win window) override;
+  void HideWindow(Win window) override;
+  void EnableTimer(bool enabled) override { timerEnabled = enabled; }
+  TwipSize MeasureText(const LabelFont& font, const Text& caption) override;
+  void RepaintLabel(int, const TwipRect&, const TwipRect&) override {}
+
+ private:
+  std::string folder_;
+  std::FILE* textFile_ = nullptr;
+  iconv_t decoder_ = reinterpret_cast<iconv_t>(-1);
+  std::string decoderCodePage_;
+  PangoContext* pango_ = nullptr;
+  TwipSize inner_[3] = {};
+  bool menuCreated_ = false;
+  Platform* previous_;
+};
+
+// The pixels of a picture file the program can show, as the tools see them; nothing for a format it
+// does not show. Metafiles are sized by the frame in their header.
+struct PictureInfo {
+  bool exists = false;
+  bool decodes = false;
+  bool shown = false;  // a format the program shows
+  std::string format;
+  TwipSize size{0, 0};
+};
+PictureInfo InspectPicture(const std::string& file);
