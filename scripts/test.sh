@@ -12,6 +12,9 @@ cmake --preset host >/dev/null
 cmake --build --preset host -j2
 ctest --preset host -j2
 
+echo "== author tools: output formats"
+tests/author/formats.sh
+
 echo "== unit tests under ASan and UBSan"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j2

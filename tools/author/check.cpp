@@ -438,6 +438,7 @@ class Checker {
   }
 
   void Box(int page, int link, const MenuLine& l) {
+    if (!menuOn_) return;  // no menu window, no picture to fall outside of
     const TwipRect& r = lblLink(link).Rect();
     bool inside = r.left >= 0 && r.top >= 0 && r.left + r.width <= background_.width + 0.5f &&
                   r.top + r.height <= background_.height + 0.5f;

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# check's JSON and SARIF outputs against their schemas, on a disc with a finding of every severity, and its
+# exit statuses. The SARIF 2.1.0 schema comes with Microsoft's SARIF multitool package from npm (cached in
+# build/npm).
+#   tests/author/formats.sh [path-to-velmaro-author]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+tool=${1:-$root/build/host/tools/author/velmaro-author}
+sarif_package=@microsoft/sarif-multitool-linux@5.7.0
+cache=$root/build/npm
+schema=$cache/sarif-2.1.0.json
+
+if [[ ! -s $schema ]]; then
+  mkdir -p "$cache"
+  (cd "$cache" && npm pack --silent "$sarif_package" >/dev/null &&
+    tar xzf microsoft-sarif-multitool-linux-*.tgz package/sarif-2.1.0.json && mv package/sarif-2.1.0.json . &&
+    rm -rf package microsoft-sarif-multitool-linux-*.tgz)
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+disc=$work/disc
+"$tool" new "$disc" --exe /dev/null >/dev/null
+printf '10\r\nimages\\splash.png\r\n\r\nimages\\menu.png\r\nsounds\\gone.wav\r\n\r\n' >"$disc/kavo.inf"
+printf '0|0|A|Verdana|0012|255|white|900|600|7|\r\n0|50|B|Verdana|0012|255|65535|900|900|7|\r\n' >"$disc/menu.inf"
+rm "$disc/velmaro.exe"
+
+status=0
+"$tool" check "$disc" --format json >"$work/check.json" || status=$?
+[[ $status == 1 ]] || { echo "formats: check exited $status on a disc with errors, not 1" >&2; exit 1; }
+"$tool" check "$disc" --format sarif >"$work/check.sarif" || true
+"$tool" check "$root/disc" >/dev/null || { echo "formats: check failed on the sample disc" >&2; exit 1; }
+status=0
+"$tool" check "$work/none" >/dev/null 2>&1 || status=$?
+[[ $status == 2 ]] || { echo "formats: check exited $status on a missing folder, not 2" >&2; exit 1; }
+
+python3 - "$root/tools/author/check.schema.json" "$work/check.json" "$schema" "$work/check.sarif" <<'PY'
+import json, sys
+import jsonschema
+own, doc, sarif_schema, sarif = sys.argv[1:]
+checked = json.load(open(doc))
+jsonschema.validate(checked, json.load(open(own)), cls=jsonschema.Draft202012Validator)
+severities = {f["severity"] for f in checked["findings"]}
+assert severities == {"error", "warning", "note"}, severities
+log = json.load(open(sarif))
+jsonschema.validate(log, json.load(open(sarif_schema)), cls=jsonschema.Draft202012Validator)
+results = log["runs"][0]["results"]
+assert len(results) == len(checked["findings"]), (len(results), len(checked["findings"]))
+rules = {r["id"] for r in log["runs"][0]["tool"]["driver"]["rules"]}
+assert all(r["ruleId"] in rules for r in results)
+print("formats: JSON and SARIF valid, %d findings" % len(results))
+PY
