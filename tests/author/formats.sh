@@ -34,7 +34,8 @@ status=0
 "$tool" check "$work/none" >/dev/null 2>&1 || status=$?
 [[ $status == 2 ]] || { echo "formats: check exited $status on a missing folder, not 2" >&2; exit 1; }
 
-python3 - "$root/tools/author/check.schema.json" "$work/check.json" "$schema" "$work/check.sarif" <<'PY'
+# Debian's Python, which python3-jsonschema serves.
+/usr/bin/python3 - "$root/tools/author/check.schema.json" "$work/check.json" "$schema" "$work/check.sarif" <<'PY'
 import json, sys
 import jsonschema
 own, doc, sarif_schema, sarif = sys.argv[1:]
