@@ -130,7 +130,9 @@ def parse_trace(path):
 class Session:
     def __init__(self, opts):
         self.opts = opts
-        self.loader = opts.loader
+        self.loader = opts.loader  # for the program under test and the recorder
+        # Native: the prefix (whose 32-bit half it sets up through the loader above) and the probe.
+        self.loader64 = opts.wine64 or opts.loader
         self.work = tempfile.mkdtemp(prefix="velmaro-e2e.")
         self.prefix = os.path.join(self.work, "prefix")
         self.xvfb = None
@@ -158,14 +160,14 @@ class Session:
                                       "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for("Xvfb", lambda: os.path.exists("/tmp/.X11-unix/X" + self.display[1:]), 10)
         log = open(os.path.join(self.work, "wineboot.log"), "w")
-        subprocess.run([self.loader, "wineboot", "-i"], env=self.env(), stdout=log, stderr=log, timeout=180,
+        subprocess.run([self.loader64, "wineboot", "-i"], env=self.env(), stdout=log, stderr=log, timeout=180,
                        check=True)
         handlers = os.path.join(self.prefix, "drive_c", "e2e")
         os.makedirs(handlers, exist_ok=True)
         shutil.copy(self.opts.recorder, os.path.join(handlers, "recorder.exe"))
         reg = os.path.join(self.work, "setup.reg")
         shutil.copy(os.path.join(os.path.dirname(__file__), "prefix.reg"), reg)
-        subprocess.run([self.loader, "regedit", "/s", to_windows(reg)], env=self.env(), stdout=log, stderr=log,
+        subprocess.run([self.loader64, "regedit", "/s", to_windows(reg)], env=self.env(), stdout=log, stderr=log,
                        timeout=60, check=True)
         # The probe stays connected for the whole run, which keeps the server and the
         # virtual desktop up between cases.
@@ -232,7 +234,7 @@ class Session:
 
 class Probe:
     def __init__(self, session):
-        self.p = subprocess.Popen([session.loader, session.opts.probe], stdin=subprocess.PIPE,
+        self.p = subprocess.Popen([session.loader64, session.opts.probe], stdin=subprocess.PIPE,
                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=session.env())
         self.buf = b""
         self.ask("ping", timeout=60)
@@ -444,6 +446,12 @@ class Program:
 
     def wait_menu(self, timeout=10):
         m = wait_for("the menu window", self.menu, timeout)
+        # Shown is not yet painted (under an emulated loader it can take over half a second). Unpainted, the
+        # client area is black, which no menu picture of these discs is.
+        c = m["client"]
+        black = {"000000": (c[2] - c[0]) * (c[3] - c[1])}
+        wait_for("the menu's first paint",
+                 lambda: self.s.probe.ask("colours %d %d %d %d" % tuple(c))["colours"] != black, 5)
         time.sleep(0.3)  # let the first paint land before pixels are read
         return self.menu()
 

@@ -49,6 +49,7 @@ def main():
     ap.add_argument("--probe")
     ap.add_argument("--recorder")
     ap.add_argument("--loader", default="wine")
+    ap.add_argument("--wine64", help="the 64-bit loader that goes with --loader (default: --loader)")
     ap.add_argument("--wineserver", default="wineserver")
     ap.add_argument("--arch", default="win32")
     ap.add_argument("--convert", default="/usr/bin/convert")
