@@ -42,8 +42,8 @@ ln -sfn /usr/share "$top/usr/share"
 ln -sfn /usr/lib/wine/wineserver "$bin/wineserver"
 for pair in wine:wine-i386 wine64:wine64; do
   if ! cmp -s "/usr/lib/wine/${pair%%:*}" "$bin/${pair##*:}"; then
-    cp "/usr/lib/wine/${pair%%:*}" "$bin/${pair##*:}.new"
-    mv "$bin/${pair##*:}.new" "$bin/${pair##*:}"
+    cp "/usr/lib/wine/${pair%%:*}" "$bin/${pair##*:}.new.$$"
+    mv "$bin/${pair##*:}.new.$$" "$bin/${pair##*:}"
   fi
 done
 
@@ -54,21 +54,21 @@ wrapper="#!/bin/sh
 exec /usr/bin/qemu-i386 -L / -E 'LD_PRELOAD=$preload/\$LIB/mmap-noreplace.so' -0 \"\$0\" '$bin/wine-i386' \"\$@\"
 "
 if [[ "$(cat "$bin/wine" 2>/dev/null)" != "${wrapper%$'\n'}" ]]; then
-  printf '%s' "$wrapper" >"$bin/wine.new"
-  chmod 755 "$bin/wine.new"
-  mv "$bin/wine.new" "$bin/wine"
+  printf '%s' "$wrapper" >"$bin/wine.new.$$"
+  chmod 755 "$bin/wine.new.$$"
+  mv "$bin/wine.new.$$" "$bin/wine"
 fi
 
 shim=$preload/lib/i386-linux-gnu/mmap-noreplace.so
 twin=$preload/lib/x86_64-linux-gnu/mmap-noreplace.so
 source=$root/scripts/wine32/mmap-noreplace.c
 if [[ ! -s $shim || $source -nt $shim ]]; then
-  gcc -m32 -O2 -fPIC -fno-stack-protector -nostdlib -shared -o "$shim.new" "$source"
-  mv "$shim.new" "$shim"
+  gcc -m32 -O2 -fPIC -fno-stack-protector -nostdlib -shared -o "$shim.new.$$" "$source"
+  mv "$shim.new.$$" "$shim"
 fi
 if [[ ! -s $twin ]]; then
-  gcc -O2 -fPIC -shared -o "$twin.new" -x c /dev/null
-  mv "$twin.new" "$twin"
+  gcc -O2 -fPIC -shared -o "$twin.new.$$" -x c /dev/null
+  mv "$twin.new.$$" "$twin"
 fi
 
 echo "$bin/wine"
