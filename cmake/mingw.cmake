@@ -1,6 +1,6 @@
 # Cross build of the Windows program with MinGW-w64. MINGW_TARGET picks the compiler: i686-w64-mingw32 for
-# the shipped 32-bit program, x86_64-w64-mingw32 for the same program as a 64-bit exe (for Wine on machines
-# that cannot run 32-bit code).
+# the shipped 32-bit program, x86_64-w64-mingw32 for the same program as a 64-bit exe (an option of the
+# end-to-end cases).
 set(CMAKE_SYSTEM_NAME Windows)
 if(NOT MINGW_TARGET)
   set(MINGW_TARGET i686-w64-mingw32)

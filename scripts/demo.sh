@@ -10,17 +10,9 @@ scripts/setup.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2
 exe=build/win32/velmaro.exe
-wine=wine
-
-# Wine runs a 32-bit program only where the kernel runs 32-bit code; elsewhere show the same sources built
-# as a 64-bit program.
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "This kernel cannot run 32-bit programs: showing the 64-bit build of the same sources."
-  cmake --preset win64 >/dev/null
-  cmake --build --preset win64 -j2
-  exe=build/win64/velmaro.exe
-  wine=/usr/lib/wine/wine64
-fi
+# The 32-bit Wine loader: Debian's own, or where this kernel runs no 32-bit code, one under qemu.
+wine=$(scripts/wine32.sh)
+wineserver=$(dirname "$wine")/wineserver
 
 disc=$root/build/sample-disc
 rm -rf "$disc"
@@ -30,10 +22,13 @@ cp "$exe" "$disc/velmaro.exe"
 export WINEPREFIX=$root/build/wine-demo
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no network here: skip the Mono and Gecko offers
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+# A 64-bit prefix whose 32-bit half is set up through that loader; the mark tells it from older ones.
+if [ ! -f "$WINEPREFIX/.wine32" ]; then
   echo "Creating a Wine prefix in $WINEPREFIX (once) ..."
-  "$wine" wineboot -i >/dev/null 2>&1 || true
-  /usr/lib/wine/wineserver -w || true
+  rm -rf "$WINEPREFIX"
+  "$(dirname "$wine")/wine64" wineboot -i >/dev/null 2>&1 || true
+  "$wineserver" -w || true
+  touch "$WINEPREFIX/.wine32"
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -46,7 +41,7 @@ fi
 displayfile=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
-trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -f "$displayfile"' EXIT
+trap '"$wineserver" -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -f "$displayfile"' EXIT
 for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$displayfile")
 

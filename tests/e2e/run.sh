@@ -10,13 +10,17 @@
 # it with localedef (package locales) when it is missing.
 #
 # VELMARO_EXE=path takes that program instead of building it.
-# VELMARO_E2E_ARCH=win32|win64 forces the kind of program; by default win32, the shipped
-# program, and win64 (the same sources built for x86_64) only where this machine's
-# kernel cannot run 32-bit code, so Wine's 32-bit loader cannot start at all.
+# VELMARO_E2E_ARCH=win64 runs the same sources built for x86_64 instead of the shipped i686 program
+# (win32, the default). Wine runs the i686 program through scripts/wine32.sh: natively where the
+# kernel runs 32-bit code, else with its 32-bit loader under qemu's user-mode emulator.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
+
+for a in "$@"; do
+  [[ $a == --list ]] && exec python3 -B "$here/harness.py" "$@"
+done
 
 missing=()
 for tool in i686-w64-mingw32-g++ x86_64-w64-mingw32-g++ wine Xvfb xdotool sox python3 cmake; do
@@ -25,47 +29,37 @@ done
 [[ -x /usr/bin/convert ]] || missing+=("convert (imagemagick)")
 if ((${#missing[@]})); then
   echo "e2e: missing tools: ${missing[*]}" >&2
-  echo "e2e: apt-get install mingw-w64 wine wine64 wine32:i386 xvfb xdotool imagemagick sox cmake" >&2
+  echo "e2e: scripts/setup.sh installs them" >&2
   echo "0 passed, 1 failed"
   exit 1
 fi
 
-arch="${VELMARO_E2E_ARCH:-}"
-if [[ -z "$arch" ]]; then
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    arch=win32
-  else
-    arch=win64
-    echo "e2e: NOTE: this kernel cannot run 32-bit programs, so Wine cannot start a 32-bit exe here;"
-    echo "e2e: NOTE: testing the same sources built as a 64-bit Windows program instead."
-  fi
-fi
-
+arch="${VELMARO_E2E_ARCH:-win32}"
+[[ $arch == win32 || $arch == win64 ]] || { echo "e2e: VELMARO_E2E_ARCH is win32 or win64" >&2; exit 2; }
 out="$repo/build/e2e/$arch"
 mkdir -p "$out"
 if [[ $arch == win32 ]]; then
   cc=i686-w64-mingw32-g++
-  loader=wine
-  wineserver=wineserver
-  if [[ -z "${VELMARO_EXE:-}" ]]; then
-    (cd "$repo" && cmake --preset win32 >"$out/configure.log" && cmake --build --preset win32 >"$out/build.log") ||
-      { cat "$out/configure.log" "$out/build.log" 2>/dev/null | tail -40; echo "0 passed, 1 failed"; exit 1; }
-    VELMARO_EXE="$repo/build/win32/velmaro.exe"
-  fi
+  loader=$("$repo/scripts/wine32.sh") || { echo "0 passed, 1 failed"; exit 1; }
+  wine64="$(dirname "$loader")/wine64"
+  wineserver="$(dirname "$loader")/wineserver"
 else
   cc=x86_64-w64-mingw32-g++
   loader=/usr/lib/wine/wine64
+  wine64=$loader
   wineserver=/usr/lib/wine/wineserver
-  if [[ -z "${VELMARO_EXE:-}" ]]; then
-    (cd "$repo" && cmake --preset win64 >"$out/configure.log" && cmake --build --preset win64 >"$out/build.log") ||
-      { cat "$out/configure.log" "$out/build.log" 2>/dev/null | tail -40; echo "0 passed, 1 failed"; exit 1; }
-    VELMARO_EXE="$repo/build/win64/velmaro.exe"
-  fi
+fi
+if [[ -z "${VELMARO_EXE:-}" ]]; then
+  (cd "$repo" && cmake --preset "$arch" >"$out/configure.log" && cmake --build --preset "$arch" -j2 >"$out/build.log") ||
+    { cat "$out/configure.log" "$out/build.log" 2>/dev/null | tail -40; echo "0 passed, 1 failed"; exit 1; }
+  VELMARO_EXE="$repo/build/$arch/velmaro.exe"
 fi
 
+# The recorder stands for a program of the disc, built like the program under test. The probe only
+# measures; built for x86_64 it runs natively, so its answers come as fast under either kind of Wine.
 flags=(-std=c++17 -O2 -Wall -Wextra -Werror -static -s)
-"$cc" "${flags[@]}" -o "$out/probe.exe" "$here/probe.cpp" -lgdi32
+x86_64-w64-mingw32-g++ "${flags[@]}" -o "$out/probe.exe" "$here/probe.cpp" -lgdi32
 "$cc" "${flags[@]}" -mwindows -o "$out/recorder.exe" "$here/recorder.cpp"
 
 exec python3 -B "$here/harness.py" --exe "$VELMARO_EXE" --probe "$out/probe.exe" --recorder "$out/recorder.exe" \
-  --loader "$loader" --wineserver "$wineserver" --arch "$arch" "$@"
+  --loader "$loader" --wine64 "$wine64" --wineserver "$wineserver" --arch "$arch" "$@"
