@@ -74,6 +74,8 @@ class Platform {
   // Up to `size` further bytes of the open file; 0 only at its end. Throws FileNotFound when a read fails
   // (a scratched disc): the bytes delivered before stay as they were, nothing after them is delivered.
   virtual std::size_t ReadTextBytes(char* buffer, std::size_t size) = 0;
+  // Starts the open file again from its first byte. Throws FileNotFound when it cannot.
+  virtual void RewindTextFile() = 0;
   // Never fails; closing when no file is open does nothing.
   virtual void CloseTextFile() = 0;
   // Bytes of one line decoded from the ANSI code page. No ANSI code page uses CR or LF as the trail byte of

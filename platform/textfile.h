@@ -5,8 +5,14 @@
 
 #include "platform/text.h"
 
-// Opens a file for input, closing any file still open. Throws FileNotFound.
+// Opens a file for input, closing any file still open, and finds its encoding. Throws FileNotFound, also
+// when the file cannot be read through.
 void FileOpen(const Text& path);
+
+enum class TextEncoding { Ansi, Utf8, Utf8WithMark, Utf16Le };
+// The encoding of the open file: a UTF-8 or UTF-16 LE mark says so, and a file without one that is
+// entirely UTF-8 and holds a character of more than one byte is UTF-8; any other file is ANSI text.
+TextEncoding FileEncoding();
 // The next line. Throws InputPastEnd at the end of the file, BadFileNumber when no file is open, and
 // FileNotFound when reading fails; after a failed read every further read fails too.
 Text LineInput();

@@ -263,6 +263,10 @@ std::size_t FakePlatform::ReadTextBytes(char* buffer, std::size_t size) {
   return got;
 }
 
+void FakePlatform::RewindTextFile() {
+  readOffset_ = 0;
+}
+
 void FakePlatform::CloseTextFile() {
   openFile_ = nullptr;
   readOffset_ = 0;

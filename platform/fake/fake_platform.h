@@ -79,6 +79,7 @@ class FakePlatform : public Platform {
   void OpenTextFile(const Text& path) override;
   std::size_t ReadTextBytes(char* buffer, std::size_t size) override;
   void CloseTextFile() override;
+  void RewindTextFile() override;
   void DecodeAnsi(const char* bytes, std::size_t length, Text& into) override;
   wchar_t DecimalSeparator() override { return decimalSeparator; }
   void LoadPictureFile(Box box, const Text& path) override;

@@ -207,6 +207,10 @@ std::size_t HeadlessPlatform::ReadTextBytes(char* buffer, std::size_t size) {
   return got;
 }
 
+void HeadlessPlatform::RewindTextFile() {
+  if (textFile_ && std::fseek(textFile_, 0, SEEK_SET) != 0) throw AppError(ErrorKind::FileNotFound);
+}
+
 void HeadlessPlatform::CloseTextFile() {
   if (textFile_) std::fclose(textFile_);
   textFile_ = nullptr;

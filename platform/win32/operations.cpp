@@ -109,6 +109,11 @@ std::size_t Win32Platform::ReadTextBytes(char* buffer, std::size_t size) {
   return got;
 }
 
+void Win32Platform::RewindTextFile() {
+  if (textFile_ && SetFilePointer(textFile_.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+    throw AppError(ErrorKind::FileNotFound);
+}
+
 void Win32Platform::CloseTextFile() {
   textFile_.reset();
 }

@@ -320,6 +320,25 @@ TEST_F(MenuPageTest, SaysWhereALoadStops) {
   }
 }
 
+// Lines of a Unicode file split into the same fields, whatever the characters: the caption, the action
+// and its launch command stay whole.
+TEST_F(MenuPageTest, UnicodeLinesSplitIntoTheSameFields) {
+  const std::string line =
+      "0|1|\xD0\xA3\xD1\x81\xD1\x82\xD0\xB0|Verdana|0012|255|65535|240|300|0|"
+      "\xD0\xA3\xD1\x81.exe -x \xCE\xA9|";
+  std::string utf16 = "\xFF\xFE";
+  for (wchar_t c : FromUtf8(line + "\r\n")) {
+    utf16 += static_cast<char>(c & 0xFF);
+    utf16 += static_cast<char>(c >> 8);
+  }
+  for (const std::string& bytes : {line + "\r\n", "\xEF\xBB\xBF" + line, utf16}) {
+    ASSERT_EQ(LoadRaw(bytes), std::nullopt);
+    EXPECT_EQ(lblLink(1).Caption(), L"\u0423\u0441\u0442\u0430");
+    EXPECT_EQ(linkActions[1], L"0|\u0423\u0441.exe -x \u03A9|");
+    EXPECT_EQ(Shown(), std::vector<int>{1});
+  }
+}
+
 TEST_F(MenuPageTest, LongLinesLoad) {
   std::string argument(40000, 'x');
   ASSERT_EQ(Load({"0|1" + kLook + "1|" + argument + "|"}), std::nullopt);

@@ -75,12 +75,86 @@ TEST_F(TextFileTest, NoLengthLimit) {
 }
 
 // A scratched disc: the lines before the bad spot read, the line it cuts never does, and nothing after it.
+std::string Utf16(const std::u16string& s) {
+  std::string out = "\xFF\xFE";
+  for (char16_t u : s) {
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>(u >> 8);
+  }
+  return out;
+}
+
+// Which encoding a file is taken to be, and its lines; reads come in pieces of any size.
+TEST_F(TextFileTest, FindsTheEncodingOfEachFile) {
+  const std::string ascii(9000, 'a');
+  const struct {
+    const char* what;
+    std::string bytes;
+    TextEncoding encoding;
+    std::vector<Text> lines;
+  } cases[] = {
+      {"UTF-8 mark",
+       "\xEF\xBB\xBF"
+       "Caf\xC3\xA9\r\nx",
+       TextEncoding::Utf8WithMark,
+       {L"Caf\u00E9", L"x"}},
+      {"UTF-8 mark and nothing", "\xEF\xBB\xBF", TextEncoding::Utf8WithMark, {}},
+      {"UTF-16 mark",
+       Utf16(u"Caf\u00E9\r\n\u0416|\u010A|\n"),
+       TextEncoding::Utf16Le,
+       {L"Caf\u00E9", L"\u0416|\u010A|"}},  // U+010A's low byte is an LF
+      {"UTF-16 mark and nothing", "\xFF\xFE", TextEncoding::Utf16Le, {}},
+      {"UTF-16, a lone surrogate", Utf16(u"a\xD800|b|"), TextEncoding::Utf16Le, {L"a\uFFFD|b|"}},
+      {"unmarked UTF-8", "\xD0\xA3\xD1\x81|\r\n", TextEncoding::Utf8, {L"\u0423\u0441|"}},
+      {"unmarked UTF-8, the first multi-byte character after a whole read",
+       ascii + "\r\n\xCE\xA9",
+       TextEncoding::Utf8,
+       {FromUtf8(ascii), L"\u03A9"}},
+      {"pure ASCII", "a|b|\r\n", TextEncoding::Ansi, {L"a|b|"}},
+      {"Latin-1, not UTF-8", "Caf\xE9|", TextEncoding::Ansi, {L"Caf\u00E9|"}},
+      {"an overlong form is no UTF-8", "\xC0\xAF|", TextEncoding::Ansi, {L"\u00C0\u00AF|"}},
+      {"Shift-JIS that starts as valid UTF-8",
+       "\xC3\xA9\r\n" + ascii + "\x83\x7C|",
+       TextEncoding::Ansi,
+       {L"\u00C3\u00A9", FromUtf8(ascii) + L"\u0083\u007C|"}},
+      {"UTF-8 cut off at the end", "\xC3\xA9|\xE2\x82", TextEncoding::Ansi, {L"\u00C3\u00A9|\u00E2\u0082"}},
+  };
+  for (std::size_t piece : {0u, 1u, 3u}) {
+    fake.readPiece = piece;
+    for (const auto& c : cases) {
+      fake.AddFile(L"D:\\a.txt", c.bytes);
+      FileOpen(L"D:\\a.txt");
+      EXPECT_EQ(FileEncoding(), c.encoding) << c.what << ", pieces of " << piece;
+      std::vector<Text> lines;
+      while (!AtEndOfFile())
+        lines.push_back(LineInput());
+      FileClose();
+      EXPECT_EQ(lines, c.lines) << c.what << ", pieces of " << piece;
+    }
+  }
+}
+
+// A byte outside ASCII at the start makes the reader look through the whole file for its encoding, so a
+// bad spot further on is met at once: the file cannot be opened. Elsewhere it is met on the way.
+TEST_F(TextFileTest, AFileThatCannotBeReadThroughCannotBeOpened) {
+  FakeFile damaged;
+  damaged.readFailsAt = 9000;
+  fake.AddFile(L"D:\\a.txt", "\xC3\xA9" + std::string(10000, 'a'), damaged);
+  try {
+    FileOpen(L"D:\\a.txt");
+    ADD_FAILURE() << "opened";
+  } catch (const AppError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::FileNotFound);
+  }
+  EXPECT_FALSE(FileIsOpen());
+}
+
 TEST_F(TextFileTest, AFailedReadFailsEveryReadAfterIt) {
-  std::string bytes = "one\r\ntwo\r\nthree\r\n";
+  std::string bytes = "\xEF\xBB\xBFone\r\ntwo\r\nthree\r\n";
   for (std::size_t piece : {0, 1, 4}) {
     fake.readPiece = piece;
     FakeFile damaged;
-    damaged.readFailsAt = 7;  // inside "two"
+    damaged.readFailsAt = 10;  // inside "two"
     fake.AddFile(L"D:\\a.txt", bytes, damaged);
     FileOpen(L"D:\\a.txt");
     EXPECT_EQ(LineInput(), L"one");
