@@ -224,3 +224,21 @@ TEST(Check, AFolderThatCannotBeReadIsNoDisc) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Check, SaysWhatEachFileWasReadAs) {
+  DiscFolder disc;
+  disc.Write("menu.inf",
+             "\xEF\xBB\xBF"
+             "0|0|\xD0\xA3|Verdana|0012|255|65535|900|600|7|\r\n");
+  disc.Write("kavo.inf", "101\r\nimages\\splash.png\r\n\r\nimages\\menu.png\r\n\r\n\r\n");
+  CheckResult result = CheckDisc(disc.path());
+  EXPECT_EQ(result.encodings["menu.inf"], "UTF-8 with a mark");
+  EXPECT_EQ(result.encodings["kavo.inf"], "ANSI (CP1252)");
+  disc.Write("menu.inf", "0|0|\xD0\xA3|Verdana|0012|255|65535|900|600|7|\r\n");
+  EXPECT_EQ(CheckDisc(disc.path()).encodings["menu.inf"], "UTF-8");
+  EXPECT_TRUE(CheckDisc(disc.path()).findings.empty());
+}
+
+}  // namespace

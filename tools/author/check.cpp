@@ -58,11 +58,12 @@ std::string JoinNumbers(const std::vector<int>& values) {
 }
 
 // Every line of a configuration file, read by the program's own reader; blank lines kept in place.
-std::vector<Text> ReadLines(const Text& path) {
+std::vector<Text> ReadLines(const Text& path, TextEncoding* encoding = nullptr) {
   std::vector<Text> lines;
   try {
     FileCloser closer;
     FileOpen(path);
+    if (encoding) *encoding = FileEncoding();
     while (!AtEndOfFile())
       lines.push_back(LineInput());
   } catch (const AppError&) {
@@ -114,6 +115,19 @@ std::string Describe(ErrorKind kind, int field, const Text& value) {
       return "the link index " + Quote(value) + " names no link; links are 0 to 49";
     default:
       return std::string("the line fails (") + ErrorKindName(kind) + ")";
+  }
+}
+
+std::string EncodingName(TextEncoding e, const std::string& codePage) {
+  switch (e) {
+    case TextEncoding::Utf8:
+      return "UTF-8";
+    case TextEncoding::Utf8WithMark:
+      return "UTF-8 with a mark";
+    case TextEncoding::Utf16Le:
+      return "UTF-16 LE";
+    default:
+      return "ANSI (" + codePage + ")";
   }
 }
 
@@ -176,6 +190,24 @@ class Checker {
     return r;
   }
 
+  // Says what a configuration file was read as; an ANSI file with bytes outside ASCII reads as other
+  // characters on a Windows set to another code page.
+  void Encoding(const std::string& file, TextEncoding encoding, const std::string& path) {
+    result_.encodings[file] = EncodingName(encoding, options_.codePage);
+    if (encoding != TextEncoding::Ansi) return;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    for (long number = 1; std::getline(in, line); ++number) {
+      auto other = std::find_if(line.begin(), line.end(), [](char c) { return (c & 0x80) != 0; });
+      if (other == line.end()) continue;
+      Add(file, number, static_cast<long>(other - line.begin()) + 1, Severity::Warning, "ansi-bytes",
+          file +
+              " is ANSI text with characters outside ASCII: on a Windows set to another code page they show "
+              "as other characters; save it as UTF-8");
+      return;
+    }
+  }
+
   void Picture(const Text& relative, const std::string& file, long line, const std::string& window) {
     if (relative.empty()) {
       Add(file, line, 1, Severity::Error, "file-missing",
@@ -214,7 +246,9 @@ class Checker {
     if (r.caseDiffers)
       Add("kavo.inf", 0, 0, Severity::Warning, "case-only", "kavo.inf is on the disc in other letter case");
     config_ = ReadLaunchConfig(kRoot);
-    std::vector<Text> lines = ReadLines(kRoot + L"kavo.inf");
+    TextEncoding encoding = TextEncoding::Ansi;
+    std::vector<Text> lines = ReadLines(kRoot + L"kavo.inf", &encoding);
+    Encoding("kavo.inf", encoding, r.path);
     Text line1 = lines.empty() ? Text() : lines[0];
     bool splash = IsOn(config_.splashFlag), file = IsOn(config_.fileFlag), menu = IsOn(config_.menuFlag);
     menuOn_ = menu;
@@ -296,7 +330,9 @@ class Checker {
     if (r.caseDiffers)
       Add("menu.inf", 0, 0, Severity::Warning, "case-only", "menu.inf is on the disc in other letter case");
 
-    std::vector<Text> texts = ReadLines(kRoot + L"menu.inf");
+    TextEncoding encoding = TextEncoding::Ansi;
+    std::vector<Text> texts = ReadLines(kRoot + L"menu.inf", &encoding);
+    Encoding("menu.inf", encoding, r.path);
     std::set<int> pages = {0};
     for (std::size_t i = 0; i < texts.size(); ++i) {
       MenuLine line{static_cast<long>(i + 1), texts[i], false, 0};
@@ -727,6 +763,7 @@ const std::map<std::string, std::string>& FindingCodes() {
       {"name-mangled", "a name the disc's file system would change"},
       {"autorun", "autorun.inf is missing or does not start the program"},
       {"exe-missing", "the program itself is not in the folder yet"},
+      {"ansi-bytes", "an ANSI file with characters that read differently in other code pages"},
   };
   return codes;
 }

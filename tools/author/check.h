@@ -28,7 +28,7 @@ struct CheckResult {
   std::string startup;    // what line 1 of kavo.inf makes the program do
   std::vector<Finding> findings;
   std::map<int, PageVerdict> pages;    // every page that menu.inf names and a link could show
-  std::vector<std::string> encodings;  // per configuration file, the encoding it was read in
+  std::map<std::string, std::string> encodings;  // per configuration file, what it was read as
   int Count(Severity severity) const;
 };
 

@@ -64,7 +64,10 @@ void WriteText(std::ostream& out, const CheckResult& result, const std::string& 
         out << "  " << line << "\n  " << std::string(static_cast<std::size_t>(f.column - 1), ' ') << "^\n";
     }
   }
-  out << folder << ": " << Summary(result) << "; kavo.inf " << result.startup << "\n";
+  std::string read;
+  for (const auto& [file, encoding] : result.encodings)
+    read += (read.empty() ? "; " : ", ") + file + " read as " + encoding;
+  out << folder << ": " << Summary(result) << "; kavo.inf " << result.startup << read << "\n";
 }
 
 void WriteJson(std::ostream& out, const CheckResult& result, const std::string& folder) {
@@ -73,6 +76,7 @@ void WriteJson(std::ostream& out, const CheckResult& result, const std::string& 
   j["version"] = kVersion;
   j["disc"] = folder;
   j["startup"] = result.startup;
+  j["encodings"] = result.encodings;
   j["findings"] = nlohmann::ordered_json::array();
   for (const Finding& f : result.findings) {
     nlohmann::ordered_json item;
