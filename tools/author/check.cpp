@@ -468,9 +468,23 @@ class Checker {
                 " does not light up, and the pointer on it still plays the mouse-over sound");
       }
       Box(page, link, l);
-      Action(page, link, l, targets);
     }
     Overlaps(page, verdict, lastLine);
+
+    // Clicks last: a page link loads another page over this one, so the page is loaded again after it.
+    bool elsewhere = false;
+    for (int link : verdict.links) {
+      auto found = lastLine.find(link);
+      if (found == lastLine.end()) continue;
+      if (elsewhere) {
+        FreshProcess();
+        try {
+          LoadMenuPage(static_cast<int16_t>(page));
+        } catch (const AppError&) {
+        }
+      }
+      elsewhere = Action(page, link, *found->second, targets);
+    }
   }
 
   void Box(int page, int link, const MenuLine& l) {
@@ -510,8 +524,8 @@ class Checker {
     }
   }
 
-  // What a click on the link does, found by clicking it.
-  void Action(int page, int link, const MenuLine& l, std::set<int>* targets) {
+  // What a click on the link does, found by clicking it. True when the click loaded another page.
+  bool Action(int page, int link, const MenuLine& l, std::set<int>* targets) {
     Text type = FieldText(l.text, 10), argument;
     long typeColumn = FieldColumn(l.text, 10), argumentColumn = FieldColumn(l.text, 11);
     double value = -1;
@@ -524,7 +538,7 @@ class Checker {
       Add("menu.inf", l.number, typeColumn, Severity::Warning, "action-stores-nothing",
           "the action type " + Quote(type) + " is none of 0 to 8 and stores nothing: a click on link " +
               std::to_string(link) + " repeats whatever an earlier page stored for it, or does nothing");
-      return;
+      return false;
     }
     const Text stored = linkActions[static_cast<std::size_t>(link)];
     Text file = stored;
@@ -582,7 +596,7 @@ class Checker {
         Add("menu.inf", l.number, argumentColumn, Severity::Error, "page-target",
             "the page " + Quote(file) + " is not a page number: a click on link " + std::to_string(link) +
                 " does nothing");
-        return;
+        return false;
       }
       targets->insert(target);
       bool named = std::any_of(lines_.begin(), lines_.end(),
@@ -592,6 +606,7 @@ class Checker {
             "page " + std::to_string(target) + " has no links: a click on link " + std::to_string(link) +
                 " of page " + std::to_string(page) + " leaves an empty menu");
     }
+    return kind == 5;
   }
 
   void Reachability(const std::set<int>& pages, const std::map<int, std::set<int>>& targets) {
