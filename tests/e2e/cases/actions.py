@@ -2,7 +2,7 @@
 
 import time
 
-from driver import Case, check, link, mci, mci_open, shell
+from driver import RECORDER, Case, check, link, mci, mci_open, shell
 from cases.common import CLOSE_BG_MO, FILE_MSG, HANDLER, MO_PLAY, SOUND_MSG
 
 
@@ -65,6 +65,16 @@ ACTIONS = [
 ]
 
 
+# What counts as a file of the disc is the system's own listing: any letter case, but no folder and no
+# hidden file (Wine hides names that start with a dot).
+LISTINGS = [
+    # name, launch command, the file part, extra disc files, whether the user is told it is missing
+    ("type 0 finds its program in any letter case", "RECORDER.EXE -q", "RECORDER.EXE", {}, False),
+    ("type 0 takes a folder for a missing file", "bin -x", "bin", {}, True),
+    ("type 0 takes a hidden file for a missing one", ".hidden.exe -x", ".hidden.exe", {".hidden.exe": RECORDER}, True),
+]
+
+
 DOUBLE_CLICKS = [
     # name, action type, argument, events after the double-click, launched program
     ("a program link launches its program once", 0, "recorder.exe -alpha beta",
@@ -87,6 +97,11 @@ def action_cases():
         mci("play mciExtra")])
     out.append(Case("link actions", "type 8 plays from a disc whose path holds blanks", script, menu=menu,
                     disc_name="my disc"))
+    for name, command, file, files, told in LISTINGS:
+        params = command.split(" -", 1)[1]
+        box = ("File Not Found", lambda p, f=file: FILE_MSG.format(f), lambda p: []) if told else None
+        script, menu = action_script(0, command, lambda p, f=file, a=params: [shell("menu", p.app + f, a)], box)
+        out.append(Case("link actions", name, script, menu=menu, files=files))
     for name, t, arg, expect, record in DOUBLE_CLICKS:
         script, menu = action_script(t, arg, expect, record=record, clicks=2)
         out.append(Case("double-click", name, script, menu=menu))
