@@ -12,7 +12,9 @@ cmake --preset host >/dev/null
 cmake --build --preset host -j2
 ctest --preset host -j2
 
-echo "== author tools: output formats"
+echo "== author tools: the end-to-end cases' menus against check, output formats"
+python3 -B tests/e2e/harness.py --write-menus build/e2e-menus
+build/host/tests/author/velmaro_author_tests --gtest_filter='Differential.*' --gtest_brief=1
 tests/author/formats.sh
 
 echo "== unit tests under ASan and UBSan"

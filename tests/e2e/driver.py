@@ -336,12 +336,12 @@ class Program:
             f.write("guide\n")
         with open(os.path.join(d, "prog.exe-x"), "w") as f:
             f.write("not a program\n")
-        for name, lines, eol in (("kavo.inf", self.case.kavo, self.case.kavo_eol),
-                                 ("menu.inf", self.case.menu, self.case.menu_eol)):
-            if lines is None:
+        for name in ("kavo.inf", "menu.inf"):
+            content = self.case.file_bytes(name)
+            if content is None:
                 continue
             with open(os.path.join(d, name), "wb") as f:
-                f.write("".join(l + eol for l in lines).encode(self.case.encoding) + self.case.extra.get(name, b""))
+                f.write(content)
         for path, content in self.case.files.items():
             target = os.path.join(d, *path.split("\\"))
             if content is RECORDER:
@@ -670,3 +670,10 @@ class Case:
     @property
     def title(self):
         return "%s: %s" % (self.group, self.name)
+
+    def file_bytes(self, name):
+        """kavo.inf or menu.inf as this case's disc holds it, or None when the disc has none."""
+        lines, eol = (self.kavo, self.kavo_eol) if name == "kavo.inf" else (self.menu, self.menu_eol)
+        if lines is None:
+            return None
+        return "".join(l + eol for l in lines).encode(self.encoding) + self.extra.get(name, b"")

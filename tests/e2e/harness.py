@@ -44,6 +44,8 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument("-k", dest="pattern", help="run only the cases whose title matches this regular expression")
     ap.add_argument("--list", action="store_true", help="list the cases and exit")
+    ap.add_argument("--write-menus", metavar="DIR",
+                    help="write each case's menu.inf into DIR (for the author tools' tests) and exit")
     ap.add_argument("--keep", action="store_true", help="keep the work folder (discs, traces) for inspection")
     ap.add_argument("--exe", help="velmaro.exe to test")
     ap.add_argument("--probe")
@@ -61,6 +63,14 @@ def main():
     if opts.list:
         for c in cases:
             print(c.title)
+        return 0
+    if opts.write_menus:
+        os.makedirs(opts.write_menus, exist_ok=True)
+        for c in cases:
+            content = c.file_bytes("menu.inf")
+            if content is not None:
+                with open(os.path.join(opts.write_menus, c.slug + ".inf"), "wb") as f:
+                    f.write(content)
         return 0
 
     passed = failed = 0
