@@ -50,6 +50,7 @@ struct FormState {
 // The windows live until the process ends; ExitProcess never runs their destructors.
 HINSTANCE instance = nullptr;
 FormState* forms[3] = {};
+bool timerOn = false;
 
 FormState*& Slot(Win window) {
   return forms[static_cast<int>(window)];
@@ -82,7 +83,7 @@ Win WhichForm(const FormState& form) {
   return Win::Main;
 }
 
-LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleForm(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* form = static_cast<FormState*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     form->hwnd = hwnd;
@@ -117,6 +118,23 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       break;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  return Contained([&] { result = HandleForm(hwnd, message, wParam, lParam); }) ? result : 0;
+}
+
+// Nothing shown and no timer: no message could ever reach the logic again.
+bool Stalled() {
+  for (const FormState* form : forms) {
+    if (form && IsWindowVisible(form->hwnd)) return false;
+  }
+  return !timerOn;
+}
+
+[[noreturn]] void EndAfterFailure() {
+  ExitProcess(1);
 }
 
 void RegisterFormClass(const FormDesign& design, HBRUSH background, HICON icon) {
@@ -178,6 +196,11 @@ FormState& Need(Win window) {
 }
 
 }  // namespace
+
+EventBoundary& Events() {
+  static EventBoundary boundary(Stalled, EndAfterFailure);
+  return boundary;
+}
 
 bool CreateMainForm(HINSTANCE programInstance) {
   instance = programInstance;
@@ -248,6 +271,7 @@ void Win32Platform::HideWindow(Win window) {
 
 void Win32Platform::EnableTimer(bool enabled) {
   HWND main = Form(Win::Main);
+  timerOn = enabled;
   if (enabled) {
     SetTimer(main, kSplashTimer, kSplashInterval, nullptr);
   } else {

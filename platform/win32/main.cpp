@@ -1,15 +1,14 @@
 // The program's entry: closes the DLL search paths, installs the Win32 platform, creates the hidden frmMain,
 // runs its load step (the start-up sequence) and then delivers messages until the program ends itself.
 #include "platform/events.h"
+#include "platform/win32/boundary.h"
 #include "platform/win32/forms.h"
 #include "platform/win32/sysdll.h"
 #include "platform/win32/win32_platform.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  // First of all: any DLL loaded from here on, by us or by the system on our behalf, must not come from
-  // the disc beside the program or from the current folder.
-  HardenDllSearch();
+namespace {
 
+int Run(HINSTANCE instance) {
   static Win32Platform platform;
   SetPlatform(&platform);
   if (!CreateMainForm(instance)) return 1;
@@ -22,4 +21,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     DispatchMessageW(&message);
   }
   return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // First of all: any DLL loaded from here on, by us or by the system on our behalf, must not come from
+  // the disc beside the program or from the current folder.
+  HardenDllSearch();
+  int code = 1;
+  // Whatever escapes (the window procedures catch their own) ends the program rather than leaving it hidden.
+  return Contained([&] { code = Run(instance); }) ? code : 1;
 }

@@ -65,7 +65,9 @@ LRESULT CALLBACK PictureBox::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
   }
   auto* box = reinterpret_cast<PictureBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return box ? box->Handle(message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
+  if (!box) return DefWindowProcW(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  return Contained([&] { result = box->Handle(message, wParam, lParam); }) ? result : 0;
 }
 
 LRESULT PictureBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
