@@ -1,5 +1,8 @@
-// The program's entry: closes the DLL search paths, installs the Win32 platform, creates the hidden frmMain,
-// runs its load step (the start-up sequence) and then delivers messages until the program ends itself.
+// The program's entry: closes the DLL search paths, starts COM, installs the Win32 platform, creates the
+// hidden frmMain, runs its load step (the start-up sequence) and then delivers messages until the program
+// ends itself.
+#include <objbase.h>
+
 #include "platform/events.h"
 #include "platform/win32/boundary.h"
 #include "platform/win32/forms.h"
@@ -7,6 +10,15 @@
 #include "platform/win32/win32_platform.h"
 
 namespace {
+
+// The shell hands documents to DDE and COM handlers on this thread and expects a single-threaded apartment
+// here; the OLE picture loader needs COM as well. Never uninitialised: the program ends by ExitProcess.
+void StartCom() {
+  using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+  if (auto coInitializeEx = SystemProc<CoInitializeExFn>("ole32.dll", "CoInitializeEx")) {
+    coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  }
+}
 
 int Run(HINSTANCE instance) {
   static Win32Platform platform;
@@ -29,6 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // First of all: any DLL loaded from here on, by us or by the system on our behalf, must not come from
   // the disc beside the program or from the current folder.
   HardenDllSearch();
+  StartCom();
   int code = 1;
   // Whatever escapes (the window procedures catch their own) ends the program rather than leaving it hidden.
   return Contained([&] { code = Run(instance); }) ? code : 1;

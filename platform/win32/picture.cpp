@@ -144,9 +144,7 @@ const OlePicture* OleApi() {
     o.createStreamOnHGlobal =
         SystemProc<decltype(o.createStreamOnHGlobal)>("ole32.dll", "CreateStreamOnHGlobal");
     o.loadPicture = SystemProc<decltype(o.loadPicture)>("oleaut32.dll", "OleLoadPicture");
-    // The OLE loader expects COM on the calling thread; the program has only this one.
-    using CoInitializeFn = HRESULT(WINAPI*)(void*);
-    if (auto coInitialize = SystemProc<CoInitializeFn>("ole32.dll", "CoInitialize")) coInitialize(nullptr);
+    // COM is started on the program's one thread by the entry.
     return o.createStreamOnHGlobal && o.loadPicture ? &o : nullptr;
   }();
   return api;

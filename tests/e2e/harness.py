@@ -1366,7 +1366,8 @@ def dbcs_cases():
 
 def all_cases():
     return flag_cases() + no_flag_cases() + window_cases() + page_cases() + action_cases() + hover_cases() + \
-        mend_cases() + dbcs_cases()
+        mend_cases() + dbcs_cases() + \
+        __import__("cases_hardening").hardening_cases()
 
 
 # ---------------------------------------------------------------------------
