@@ -9,6 +9,14 @@
 #include "platform/win32/sysdll.h"
 #include "platform/win32/win32_platform.h"
 
+// What std::terminate calls. The library's own prints a demangled type name to a console that a GUI
+// program has not got (and the demangler alone is 46 KB of the exe); a program that cannot go on ends.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  ExitProcess(3);
+}
+}  // namespace __gnu_cxx
+
 namespace {
 
 // The shell hands documents to DDE and COM handlers on this thread and expects a single-threaded apartment
