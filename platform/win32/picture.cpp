@@ -288,15 +288,15 @@ Picture::~Picture() {
   }
 }
 
-void Picture::Draw(HDC dc, int width, int height) const {
+void Picture::Draw(HDC dc, int left, int top, int width, int height) const {
   if (kind_ == Kind::kOle) {
-    DrawOle(dc, width, height);
+    DrawOle(dc, left, top, width, height);
   } else {
-    DrawGdiplus(dc, width, height);
+    DrawGdiplus(dc, left, top, width, height);
   }
 }
 
-void Picture::DrawOle(HDC dc, int width, int height) const {
+void Picture::DrawOle(HDC dc, int left, int top, int width, int height) const {
   auto* picture = static_cast<IPicture*>(image_);
   OLE_XSIZE_HIMETRIC hmWidth = 0;
   OLE_YSIZE_HIMETRIC hmHeight = 0;
@@ -308,17 +308,17 @@ void Picture::DrawOle(HDC dc, int width, int height) const {
   POINT oldOrigin{};
   SetBrushOrgEx(dc, 0, 0, &oldOrigin);
   // The HIMETRIC source runs bottom-up: it starts at the height and has a negative extent.
-  picture->Render(dc, 0, 0, width, height, 0, hmHeight, hmWidth, -hmHeight, nullptr);
+  picture->Render(dc, left, top, width, height, 0, hmHeight, hmWidth, -hmHeight, nullptr);
   SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
   if (oldMode) SetStretchBltMode(dc, oldMode);
 }
 
-void Picture::DrawGdiplus(HDC dc, int width, int height) const {
+void Picture::DrawGdiplus(HDC dc, int left, int top, int width, int height) const {
   const Gdiplus* gdip = Api();
   GpGraphics* graphics = nullptr;
   if (!gdip || gdip->createFromHdc(dc, &graphics) != kOk) return;
   if (kind_ == Kind::kGdiplusMetafile) {
-    gdip->drawImageRectI(graphics, image_, 0, 0, width, height);
+    gdip->drawImageRectI(graphics, image_, left, top, width, height);
   } else {
     UINT w = 0, h = 0;
     gdip->getImageWidth(image_, &w);
@@ -331,7 +331,7 @@ void Picture::DrawGdiplus(HDC dc, int width, int height) const {
     GpImageAttributes* attributes = nullptr;
     gdip->createImageAttributes(&attributes);
     if (attributes) gdip->setImageAttributesWrapMode(attributes, kWrapTileFlipXY, 0, FALSE);
-    gdip->drawImageRectRectI(graphics, image_, 0, 0, width, height, 0, 0, static_cast<INT>(w),
+    gdip->drawImageRectRectI(graphics, image_, left, top, width, height, 0, 0, static_cast<INT>(w),
                              static_cast<INT>(h), kUnitPixel, attributes, nullptr, nullptr);
     if (attributes) gdip->disposeImageAttributes(attributes);
   }

@@ -18,16 +18,17 @@ class Picture {
 
   // Raster images count as 96-DPI images; metafiles measure by their frame.
   TwipSize Size() const { return size_; }
-  // Draws over what is in `dc` already, so transparent areas keep it.
-  void Draw(HDC dc, int width, int height) const;
+  // Draws over what is in `dc` already, so transparent areas keep it, stretched to the rectangle at
+  // `left`,`top` of `width` by `height` pixels; only what falls inside the DC's bitmap is drawn.
+  void Draw(HDC dc, int left, int top, int width, int height) const;
 
  private:
   enum class Kind { kGdiplusRaster, kGdiplusMetafile, kOle };
   Picture(void* image, Kind kind, TwipSize size) : image_(image), kind_(kind), size_(size) {}
   static std::unique_ptr<Picture> LoadGdiplus(const Text& path);
   static std::unique_ptr<Picture> LoadOle(const Text& path);
-  void DrawGdiplus(HDC dc, int width, int height) const;
-  void DrawOle(HDC dc, int width, int height) const;
+  void DrawGdiplus(HDC dc, int left, int top, int width, int height) const;
+  void DrawOle(HDC dc, int left, int top, int width, int height) const;
   // A GDI+ image or an IPicture, as `kind_` says.
   void* image_;
   Kind kind_;

@@ -119,7 +119,10 @@ def solid_png(width, height, rgb, band=100):
             chunk(b"IDAT", data) + chunk(b"IEND", b""))
 
 
-def huge_picture_shows(p):
+def huge_picture_shows(p, dpi=None):
+    if dpi:
+        with harness.system_dpi(p, dpi):
+            return huge_picture_shows(p)
     p.start()
     m = p.wait_menu(timeout=60)
     c = m["client"]
@@ -149,6 +152,7 @@ HUGE_SIDE = 8000  # a whole-window buffer of it is 256 MB, more than a 32-bit pr
 
 
 def hardening_cases():
+    huge = solid_png(HUGE_SIDE, HUGE_SIDE, HUGE_RGB)
     return [
         Case("shell and COM", "COM is a single-threaded apartment before the single-file launch asks the shell",
              com_before_shell, kavo=["01Y", "", "recorder.exe -alpha beta"]),
@@ -156,5 +160,9 @@ def hardening_cases():
              startup_box_in_front, kavo=["11Y", "splash.bmp", "missing.exe -q"]),
         Case("huge pictures", "a menu picture of %dx%d shows its visible part" % (HUGE_SIDE, HUGE_SIDE),
              huge_picture_shows, kavo=["001", "", "", "huge.png"], menu=[],
-             files={"huge.png": solid_png(HUGE_SIDE, HUGE_SIDE, HUGE_RGB)}),
+             files={"huge.png": huge}),
+        # Scaled up, its whole-window buffer passes the 2 GB a bitmap may have even in a 64-bit process.
+        Case("huge pictures", "a menu picture of %dx%d at 300 DPI shows its visible part" % (HUGE_SIDE, HUGE_SIDE),
+             lambda p: huge_picture_shows(p, 300), kavo=["001", "", "", "huge.png"], menu=[],
+             files={"huge.png": huge}),
     ]
