@@ -1,5 +1,6 @@
-// Picture loading and drawing through the GDI+ flat API, with the OLE picture loader as the fallback. Both
-// are bound at run time so that the program imports nothing beyond the DLLs every Windows has loaded anyway.
+// Picture loading and drawing: BMP through plain GDI, the rest through the GDI+ flat API, with the OLE
+// picture loader as the fallback. Both are bound at run time, and only when a picture needs them, so that
+// the program imports nothing beyond the DLLs every Windows has loaded anyway and loads no more at start.
 #include "platform/win32/picture.h"
 
 #include <olectl.h>
@@ -172,6 +173,16 @@ HGLOBAL ReadWholeFile(const Text& path, DWORD* length) {
   return block;
 }
 
+// Whether the file starts like a Windows bitmap. The name's extension is not trusted either way.
+bool LooksLikeBmp(const Text& path) {
+  ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  char magic[2] = {};
+  DWORD got = 0;
+  return file && ReadFile(file.get(), magic, sizeof magic, &got, nullptr) && got == 2 && magic[0] == 'B' &&
+         magic[1] == 'M';
+}
+
 HANDLE PictureHandle(IPicture* picture) {
   OLE_HANDLE handle = 0;
   if (FAILED(picture->get_Handle(&handle))) return nullptr;
@@ -204,8 +215,25 @@ bool RasterPixels(IPicture* picture, SHORT type, int* width, int* height) {
 
 std::unique_ptr<Picture> Picture::Load(const Text& path) {
   if (path.empty()) return nullptr;
+  if (LooksLikeBmp(path)) {
+    if (std::unique_ptr<Picture> picture = LoadBitmap(path)) return picture;
+  }
   if (std::unique_ptr<Picture> picture = LoadGdiplus(path)) return picture;
   return LoadOle(path);
+}
+
+std::unique_ptr<Picture> Picture::LoadBitmap(const Text& path) {
+  // A DIB section keeps the file's colours whatever the screen's depth.
+  HANDLE bitmap =
+      LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  if (!bitmap) return nullptr;
+  BITMAP info{};
+  if (!GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
+  TwipSize size{PixelsToTwips(info.bmWidth, kBaseDpi), PixelsToTwips(std::abs(info.bmHeight), kBaseDpi)};
+  return std::unique_ptr<Picture>(new Picture(bitmap, Kind::kGdiBitmap, size));
 }
 
 std::unique_ptr<Picture> Picture::LoadGdiplus(const Text& path) {
@@ -281,7 +309,9 @@ std::unique_ptr<Picture> Picture::LoadOle(const Text& path) {
 }
 
 Picture::~Picture() {
-  if (kind_ == Kind::kOle) {
+  if (kind_ == Kind::kGdiBitmap) {
+    DeleteObject(image_);
+  } else if (kind_ == Kind::kOle) {
     static_cast<IPicture*>(image_)->Release();
   } else if (const Gdiplus* gdip = Api()) {
     gdip->disposeImage(image_);
@@ -289,11 +319,32 @@ Picture::~Picture() {
 }
 
 void Picture::Draw(HDC dc, int left, int top, int width, int height) const {
-  if (kind_ == Kind::kOle) {
+  if (kind_ == Kind::kGdiBitmap) {
+    DrawBitmap(dc, left, top, width, height);
+  } else if (kind_ == Kind::kOle) {
     DrawOle(dc, left, top, width, height);
   } else {
     DrawGdiplus(dc, left, top, width, height);
   }
+}
+
+void Picture::DrawBitmap(HDC dc, int left, int top, int width, int height) const {
+  BITMAP info{};
+  ScopedMemDc source(CreateCompatibleDC(dc));
+  if (!source || !GetObjectW(image_, sizeof info, &info)) return;
+  ScopedSelect select(source.get(), image_);
+  int sourceHeight = std::abs(info.bmHeight);
+  if (info.bmWidth == width && sourceHeight == height) {
+    BitBlt(dc, left, top, width, height, source.get(), 0, 0, SRCCOPY);
+    return;
+  }
+  // Halftone averages the rows and columns that plain stretching would drop or repeat.
+  int oldMode = SetStretchBltMode(dc, HALFTONE);
+  POINT oldOrigin{};
+  SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+  StretchBlt(dc, left, top, width, height, source.get(), 0, 0, info.bmWidth, sourceHeight, SRCCOPY);
+  SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+  if (oldMode) SetStretchBltMode(dc, oldMode);
 }
 
 void Picture::DrawOle(HDC dc, int left, int top, int width, int height) const {

@@ -1,6 +1,6 @@
-// A picture file decoded by GDI+ (BMP, JPEG, GIF, PNG, ICO, WMF, EMF), drawn at any size. GDI+ is bound
-// from the system folder at the first load; where it is missing (XP keeps it outside the system folder) or
-// rejects the file, the OLE picture loader takes everything but PNG.
+// A picture file, drawn at any size. A BMP is plain GDI's own; the other kinds (JPEG, GIF, PNG, ICO, WMF,
+// EMF) are decoded by GDI+, bound from the system folder at the first such load. Where GDI+ is missing (XP
+// keeps it outside the system folder) or rejects the file, the OLE picture loader takes everything but PNG.
 #pragma once
 
 #include <memory>
@@ -23,13 +23,15 @@ class Picture {
   void Draw(HDC dc, int left, int top, int width, int height) const;
 
  private:
-  enum class Kind { kGdiplusRaster, kGdiplusMetafile, kOle };
+  enum class Kind { kGdiBitmap, kGdiplusRaster, kGdiplusMetafile, kOle };
   Picture(void* image, Kind kind, TwipSize size) : image_(image), kind_(kind), size_(size) {}
+  static std::unique_ptr<Picture> LoadBitmap(const Text& path);
   static std::unique_ptr<Picture> LoadGdiplus(const Text& path);
   static std::unique_ptr<Picture> LoadOle(const Text& path);
+  void DrawBitmap(HDC dc, int left, int top, int width, int height) const;
   void DrawGdiplus(HDC dc, int left, int top, int width, int height) const;
   void DrawOle(HDC dc, int left, int top, int width, int height) const;
-  // A GDI+ image or an IPicture, as `kind_` says.
+  // A GDI bitmap, a GDI+ image or an IPicture, as `kind_` says.
   void* image_;
   Kind kind_;
   TwipSize size_;

@@ -93,6 +93,26 @@ def startup_box_in_front(p):
     p.wait_exit(5)
 
 
+# -- what start-up loads -------------------------------------------------------------------------------
+
+LOADED_RE = re.compile(r'Loaded L"([^"]*)"')
+
+
+def picture_library(loaded_for_png):
+    def script(p):
+        with more_channels(p, "+loaddll"):
+            p.start()
+        p.wait_menu()
+        time.sleep(0.5)
+        dlls = [m.group(1).lower().rsplit("\\", 1)[-1] for m in map(LOADED_RE.search, trace_lines(p)) if m]
+        check(dlls, "Wine's loaddll trace names no DLL at all")
+        if loaded_for_png:
+            check("gdiplus.dll" in dlls, "a PNG was shown without GDI+? loaded: %r" % dlls)
+        else:
+            check("gdiplus.dll" not in dlls, "GDI+ was loaded for BMP pictures that plain GDI shows")
+    return script
+
+
 # -- pictures far larger than the screen ---------------------------------------------------------------
 
 HUGE_RGB = "3c8c3c"
@@ -158,6 +178,10 @@ def hardening_cases():
              com_before_shell, kavo=["01Y", "", "recorder.exe -alpha beta"]),
         Case("start-up box", "the File Not Found box after the splash is task-modal and set in front",
              startup_box_in_front, kavo=["11Y", "splash.bmp", "missing.exe -q"]),
+        Case("start-up loads", "BMP pictures are shown without loading GDI+", picture_library(False),
+             kavo=["101", "splash.bmp", "", "menu.bmp"], menu=[]),
+        Case("start-up loads", "a PNG picture loads GDI+", picture_library(True),
+             kavo=["001", "", "", "small.png"], menu=[], files={"small.png": solid_png(40, 30, HUGE_RGB)}),
         Case("huge pictures", "a menu picture of %dx%d shows its visible part" % (HUGE_SIDE, HUGE_SIDE),
              huge_picture_shows, kavo=["001", "", "", "huge.png"], menu=[],
              files={"huge.png": huge}),
