@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "platform/controls.h"
 #include "platform/events.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/win32_platform.h"
@@ -99,11 +100,16 @@ LRESULT HandleForm(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       CloseRequested(WhichForm(form));
       return 0;
     case WM_DPICHANGED: {
-      // Keep the inner size in twips on the new monitor; the suggested rectangle gives the place.
+      // Keep the inner size in twips on the new monitor; the suggested rectangle gives the place. Every
+      // size from here on, the labels' measures included, is taken at the announced DPI: the monitor's
+      // query would still answer for the old monitor until the window has moved.
+      unsigned dpi = HIWORD(wParam);
+      AnnounceDpi(hwnd, dpi);
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       POINT topLeft{suggested->left, suggested->top};
-      ApplyInnerSize(form, HIWORD(wParam), &topLeft);
+      ApplyInnerSize(form, dpi, &topLeft);
       if (form.box) form.box->Relayout();
+      if (WhichForm(form) == Win::Menu) RemeasureLabels();
       return 0;
     }
     case WM_GETMINMAXINFO: {
@@ -244,7 +250,9 @@ TwipSize Win32Platform::WindowSize(Win window) {
   HWND hwnd = Form(window);
   RECT r;
   GetWindowRect(hwnd, &r);
-  unsigned dpi = WindowDpi(hwnd);
+  // For placing on the desktop, so in the DPI that MoveWindow and the screen's size use: centring must not
+  // mix the window's DPI with the system's.
+  unsigned dpi = SystemDpi();
   return TwipSize{PixelsToTwips(r.right - r.left, dpi), PixelsToTwips(r.bottom - r.top, dpi)};
 }
 
