@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
+#include "platform/win32/png.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/sysdll.h"
 #include "platform/win32/units.h"
@@ -219,7 +221,38 @@ std::unique_ptr<Picture> Picture::Load(const Text& path) {
     if (std::unique_ptr<Picture> picture = LoadBitmap(path)) return picture;
   }
   if (std::unique_ptr<Picture> picture = LoadGdiplus(path)) return picture;
+  if (std::unique_ptr<Picture> picture = LoadPng(path)) return picture;
   return LoadOle(path);
+}
+
+std::unique_ptr<Picture> Picture::LoadPng(const Text& path) {
+  DWORD length = 0;
+  HGLOBAL block = ReadWholeFile(path, &length);
+  if (!block) return nullptr;
+  PremultipliedImage image;
+  if (const void* bytes = GlobalLock(block)) {
+    image = DecodePng(static_cast<const uint8_t*>(bytes), length);
+    GlobalUnlock(block);
+  }
+  GlobalFree(block);
+  if (!image.pixels) return nullptr;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;  // top-down, as decoded
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) {
+    if (bitmap) DeleteObject(bitmap);
+    return nullptr;
+  }
+  std::memcpy(bits, image.pixels.get(), static_cast<std::size_t>(image.width) * image.height * 4);
+  TwipSize size{PixelsToTwips(image.width, kBaseDpi), PixelsToTwips(image.height, kBaseDpi)};
+  return std::unique_ptr<Picture>(
+      new Picture(bitmap, image.opaque ? Kind::kGdiBitmap : Kind::kGdiAlphaBitmap, size));
 }
 
 std::unique_ptr<Picture> Picture::LoadBitmap(const Text& path) {
@@ -309,7 +342,7 @@ std::unique_ptr<Picture> Picture::LoadOle(const Text& path) {
 }
 
 Picture::~Picture() {
-  if (kind_ == Kind::kGdiBitmap) {
+  if (kind_ == Kind::kGdiBitmap || kind_ == Kind::kGdiAlphaBitmap) {
     DeleteObject(image_);
   } else if (kind_ == Kind::kOle) {
     static_cast<IPicture*>(image_)->Release();
@@ -319,7 +352,7 @@ Picture::~Picture() {
 }
 
 void Picture::Draw(HDC dc, int left, int top, int width, int height) const {
-  if (kind_ == Kind::kGdiBitmap) {
+  if (kind_ == Kind::kGdiBitmap || kind_ == Kind::kGdiAlphaBitmap) {
     DrawBitmap(dc, left, top, width, height);
   } else if (kind_ == Kind::kOle) {
     DrawOle(dc, left, top, width, height);
@@ -334,6 +367,16 @@ void Picture::DrawBitmap(HDC dc, int left, int top, int width, int height) const
   if (!source || !GetObjectW(image_, sizeof info, &info)) return;
   ScopedSelect select(source.get(), image_);
   int sourceHeight = std::abs(info.bmHeight);
+  if (kind_ == Kind::kGdiAlphaBitmap) {
+    // Transparent pixels keep what is drawn below. AlphaBlend has no smoothing filter when it stretches.
+    using AlphaBlendFn = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
+    static auto alphaBlend = SystemProc<AlphaBlendFn>("msimg32.dll", "AlphaBlend");
+    if (alphaBlend) {
+      alphaBlend(dc, left, top, width, height, source.get(), 0, 0, info.bmWidth, sourceHeight,
+                 BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
+    }
+    return;
+  }
   if (info.bmWidth == width && sourceHeight == height) {
     BitBlt(dc, left, top, width, height, source.get(), 0, 0, SRCCOPY);
     return;

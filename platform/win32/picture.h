@@ -1,6 +1,7 @@
 // A picture file, drawn at any size. A BMP is plain GDI's own; the other kinds (JPEG, GIF, PNG, ICO, WMF,
 // EMF) are decoded by GDI+, bound from the system folder at the first such load. Where GDI+ is missing (XP
-// keeps it outside the system folder) or rejects the file, the OLE picture loader takes everything but PNG.
+// keeps it outside the system folder) or rejects the file, PNG is decoded by stb_image (png.h) and the OLE
+// picture loader takes the rest.
 #pragma once
 
 #include <memory>
@@ -23,9 +24,11 @@ class Picture {
   void Draw(HDC dc, int left, int top, int width, int height) const;
 
  private:
-  enum class Kind { kGdiBitmap, kGdiplusRaster, kGdiplusMetafile, kOle };
+  // A GDI bitmap has alpha when it holds premultiplied pixels with transparency.
+  enum class Kind { kGdiBitmap, kGdiAlphaBitmap, kGdiplusRaster, kGdiplusMetafile, kOle };
   Picture(void* image, Kind kind, TwipSize size) : image_(image), kind_(kind), size_(size) {}
   static std::unique_ptr<Picture> LoadBitmap(const Text& path);
+  static std::unique_ptr<Picture> LoadPng(const Text& path);
   static std::unique_ptr<Picture> LoadGdiplus(const Text& path);
   static std::unique_ptr<Picture> LoadOle(const Text& path);
   void DrawBitmap(HDC dc, int left, int top, int width, int height) const;

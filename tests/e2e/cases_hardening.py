@@ -37,6 +37,28 @@ class more_channels:
         return False
 
 
+class without_gdiplus:
+    """Starts the program as on Windows XP, whose system folder has no GDI+ and whose OLE picture loader
+    knows no PNG (Wine's reads PNG through its imaging codecs, so those go too)."""
+
+    def __init__(self, p):
+        self.p = p
+
+    def __enter__(self):
+        session = self.p.s
+        self.env = session.env
+
+        def env(debug="-all"):
+            e = self.env(debug)
+            e["WINEDLLOVERRIDES"] += ";gdiplus=d;windowscodecs=d"
+            return e
+        session.env = env
+
+    def __exit__(self, *exc):
+        self.p.s.env = self.env
+        return False
+
+
 def trace_lines(p):
     p.trace_file.flush()
     with open(p.trace, "r", errors="replace") as f:
@@ -113,6 +135,39 @@ def picture_library(loaded_for_png):
     return script
 
 
+# -- PNG without GDI+ -------------------------------------------------------------------------------
+
+PNG_RGB = "c81e1e"
+
+
+def half_transparent_png(width, height, rgb):
+    """Left half one colour, right half fully transparent."""
+    left = (bytes.fromhex(rgb) + b"\xff") * (width // 2)
+    right = b"\0\0\0\0" * (width - width // 2)
+    raw = b"".join(b"\0" + left + right for _ in range(height))
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def png_without_gdiplus(p):
+    with without_gdiplus(p), more_channels(p, "+loaddll"):
+        p.start()
+    m = p.wait_menu()
+    dlls = [m.group(1).lower() for m in map(LOADED_RE.search, trace_lines(p)) if m]
+    check(not [d for d in dlls if d.endswith("gdiplus.dll")], "GDI+ was loaded although it is disabled")
+    c = m["client"]
+    check((c[2] - c[0], c[3] - c[1]) == (200, 120), "the menu is not the PNG's size: client %r" % c)
+    half = (c[0] + c[2]) // 2
+    left = p.s.probe.ask("colours %d %d %d %d" % (c[0], c[1], half, c[3]))["colours"]
+    right = p.s.probe.ask("colours %d %d %d %d" % (half, c[1], c[2], c[3]))["colours"]
+    check(left == {PNG_RGB: 100 * 120}, "the PNG's opaque half shows %r, not %s" % (left, PNG_RGB))
+    check(len(right) == 1 and PNG_RGB not in right and "000000" not in right,
+          "the PNG's transparent half shows %r, not the box's background" % right)
+
+
 # -- pictures far larger than the screen ---------------------------------------------------------------
 
 HUGE_RGB = "3c8c3c"
@@ -182,6 +237,9 @@ def hardening_cases():
              kavo=["101", "splash.bmp", "", "menu.bmp"], menu=[]),
         Case("start-up loads", "a PNG picture loads GDI+", picture_library(True),
              kavo=["001", "", "", "small.png"], menu=[], files={"small.png": solid_png(40, 30, HUGE_RGB)}),
+        Case("PNG without GDI+", "as on XP, a PNG shows, its transparent part over the background",
+             png_without_gdiplus, kavo=["001", "", "", "half.png"], menu=[],
+             files={"half.png": half_transparent_png(200, 120, PNG_RGB)}),
         Case("huge pictures", "a menu picture of %dx%d shows its visible part" % (HUGE_SIDE, HUGE_SIDE),
              huge_picture_shows, kavo=["001", "", "", "huge.png"], menu=[],
              files={"huge.png": huge}),
