@@ -175,14 +175,17 @@ HGLOBAL ReadWholeFile(const Text& path, DWORD* length) {
   return block;
 }
 
-// Whether the file starts like a Windows bitmap. The name's extension is not trusted either way.
-bool LooksLikeBmp(const Text& path) {
+enum class FileKind { kBmp, kPng, kOther };
+
+// What the file's first bytes say it is. The name's extension is not trusted either way.
+FileKind Sniff(const Text& path) {
   ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  char magic[2] = {};
+  uint8_t magic[8] = {};
   DWORD got = 0;
-  return file && ReadFile(file.get(), magic, sizeof magic, &got, nullptr) && got == 2 && magic[0] == 'B' &&
-         magic[1] == 'M';
+  if (!file || !ReadFile(file.get(), magic, sizeof magic, &got, nullptr)) return FileKind::kOther;
+  if (got >= 2 && magic[0] == 'B' && magic[1] == 'M') return FileKind::kBmp;
+  return IsPng(magic, got) ? FileKind::kPng : FileKind::kOther;
 }
 
 HANDLE PictureHandle(IPicture* picture) {
@@ -217,11 +220,24 @@ bool RasterPixels(IPicture* picture, SHORT type, int* width, int* height) {
 
 std::unique_ptr<Picture> Picture::Load(const Text& path) {
   if (path.empty()) return nullptr;
-  if (LooksLikeBmp(path)) {
-    if (std::unique_ptr<Picture> picture = LoadBitmap(path)) return picture;
+  switch (Sniff(path)) {
+    case FileKind::kBmp:
+      if (std::unique_ptr<Picture> picture = LoadBitmap(path)) return picture;
+      break;
+    case FileKind::kPng: {
+      // An opaque PNG is drawn by plain GDI like a bitmap, so GDI+ need not be loaded for it. GDI+ scales a
+      // transparent one smoothly where AlphaBlend cannot, so it is worth loading for that; without it
+      // (XP), the decoded picture serves.
+      std::unique_ptr<Picture> decoded = LoadPng(path);
+      if (decoded && decoded->kind_ == Kind::kGdiBitmap) return decoded;
+      if (std::unique_ptr<Picture> picture = LoadGdiplus(path)) return picture;
+      if (decoded) return decoded;
+      break;
+    }
+    case FileKind::kOther:
+      break;
   }
   if (std::unique_ptr<Picture> picture = LoadGdiplus(path)) return picture;
-  if (std::unique_ptr<Picture> picture = LoadPng(path)) return picture;
   return LoadOle(path);
 }
 
@@ -359,6 +375,11 @@ void Picture::Draw(HDC dc, int left, int top, int width, int height) const {
   } else {
     DrawGdiplus(dc, left, top, width, height);
   }
+}
+
+bool Picture::CopiesAt(int width, int height) const {
+  return kind_ == Kind::kGdiBitmap && TwipsToPixels(size_.width, kBaseDpi) == width &&
+         TwipsToPixels(size_.height, kBaseDpi) == height;
 }
 
 void Picture::DrawBitmap(HDC dc, int left, int top, int width, int height) const {

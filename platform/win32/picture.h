@@ -1,7 +1,7 @@
-// A picture file, drawn at any size. A BMP is plain GDI's own; the other kinds (JPEG, GIF, PNG, ICO, WMF,
-// EMF) are decoded by GDI+, bound from the system folder at the first such load. Where GDI+ is missing (XP
-// keeps it outside the system folder) or rejects the file, PNG is decoded by stb_image (png.h) and the OLE
-// picture loader takes the rest.
+// A picture file, drawn at any size. BMP and opaque PNG (decoded by stb_image, png.h) are drawn by plain
+// GDI; the other kinds (JPEG, GIF, transparent PNG, ICO, WMF, EMF) are decoded by GDI+, bound from the system
+// folder at the first such load. Where GDI+ is missing (XP keeps it outside the system folder) or rejects
+// the file, a transparent PNG is drawn from stb_image's pixels too and the OLE picture loader takes the rest.
 #pragma once
 
 #include <memory>
@@ -22,6 +22,8 @@ class Picture {
   // Draws over what is in `dc` already, so transparent areas keep it, stretched to the rectangle at
   // `left`,`top` of `width` by `height` pixels; only what falls inside the DC's bitmap is drawn.
   void Draw(HDC dc, int left, int top, int width, int height) const;
+  // Whether drawing it at this size is a plain copy of pixels it holds, as fast as from any cache.
+  bool CopiesAt(int width, int height) const;
 
  private:
   // A GDI bitmap has alpha when it holds premultiplied pixels with transparency.

@@ -104,8 +104,10 @@ HBITMAP PictureBox::Background(HDC reference, int width, int height) {
   cacheWidth_ = width;
   cacheHeight_ = height;
   // A picture far past the screen's size is drawn into each paint's buffer instead; a cache for it could
-  // take more memory than a 32-bit process has, and would be tried again at every paint.
+  // take more memory than a 32-bit process has, and would be tried again at every paint. A bitmap shown at
+  // its own size needs none: a second copy of its pixels would only grow the working set.
   if (static_cast<long long>(width) * height > kMaxCachePixels) return nullptr;
+  if (picture_ && picture_->CopiesAt(width, height)) return nullptr;
   cache_.reset(CreateCompatibleBitmap(reference, width, height));
   if (!cache_) return nullptr;
   ScopedMemDc dc(CreateCompatibleDC(reference));

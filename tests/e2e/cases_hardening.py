@@ -65,7 +65,7 @@ def trace_lines(p):
         return f.read().splitlines()
 
 
-COINIT_RE = re.compile(r"trace:ole:CoInitializeEx (?:\(\s*)?(?:0x)?[0-9a-fA-F]+(?:\s*\(null\))?,\s*(?:0x)?([0-9a-fA-F]+)")
+COINIT_RE = re.compile(r"trace:ole:CoInitializeEx [^,]*,\s*(?:0x)?([0-9a-fA-F]+)")
 
 
 def com_before_shell(p):
@@ -129,9 +129,9 @@ def picture_library(loaded_for_png):
         dlls = [m.group(1).lower().rsplit("\\", 1)[-1] for m in map(LOADED_RE.search, trace_lines(p)) if m]
         check(dlls, "Wine's loaddll trace names no DLL at all")
         if loaded_for_png:
-            check("gdiplus.dll" in dlls, "a PNG was shown without GDI+? loaded: %r" % dlls)
+            check("gdiplus.dll" in dlls, "a transparent PNG was shown without GDI+; loaded: %r" % dlls)
         else:
-            check("gdiplus.dll" not in dlls, "GDI+ was loaded for BMP pictures that plain GDI shows")
+            check("gdiplus.dll" not in dlls, "GDI+ was loaded for pictures that plain GDI shows")
     return script
 
 
@@ -233,10 +233,12 @@ def hardening_cases():
              com_before_shell, kavo=["01Y", "", "recorder.exe -alpha beta"]),
         Case("start-up box", "the File Not Found box after the splash is task-modal and set in front",
              startup_box_in_front, kavo=["11Y", "splash.bmp", "missing.exe -q"]),
-        Case("start-up loads", "BMP pictures are shown without loading GDI+", picture_library(False),
-             kavo=["101", "splash.bmp", "", "menu.bmp"], menu=[]),
-        Case("start-up loads", "a PNG picture loads GDI+", picture_library(True),
-             kavo=["001", "", "", "small.png"], menu=[], files={"small.png": solid_png(40, 30, HUGE_RGB)}),
+        Case("start-up loads", "BMP and opaque PNG pictures are shown without loading GDI+",
+             picture_library(False), kavo=["101", "splash.bmp", "", "opaque.png"], menu=[],
+             files={"opaque.png": solid_png(40, 30, HUGE_RGB)}),
+        Case("start-up loads", "a PNG with transparent parts loads GDI+, which scales it smoothly",
+             picture_library(True), kavo=["001", "", "", "half.png"], menu=[],
+             files={"half.png": half_transparent_png(200, 120, PNG_RGB)}),
         Case("PNG without GDI+", "as on XP, a PNG shows, its transparent part over the background",
              png_without_gdiplus, kavo=["001", "", "", "half.png"], menu=[],
              files={"half.png": half_transparent_png(200, 120, PNG_RGB)}),
