@@ -28,6 +28,7 @@ Label::Label(int index)
       foreColor_(kButtonTextColor),
       tag_(L"&H80000012"),
       rect_{index == 0 ? 1800.0f : 0.0f, index == 0 ? 840.0f : 0.0f, 1440.0f, 270.0f},
+      measuredWidth_(rect_.width),
       visible_(false) {}
 
 template <class Change>
@@ -42,6 +43,7 @@ void Label::AutoSize() {
   TwipSize size = Sys().MeasureText(font_, caption_);
   rect_.width = size.width;
   rect_.height = size.height;
+  measuredWidth_ = size.width;
 }
 
 void Label::SetCaption(const Text& caption) {
@@ -106,6 +108,16 @@ Label& lblLink(int index) {
 
 void ResetLabels() {
   Labels() = MakeLabels();
+}
+
+void RemeasureLabels() {
+  for (Label& label : Labels()) {
+    label.Update([&] {
+      float added = label.rect_.width - label.measuredWidth_;
+      label.AutoSize();
+      label.rect_.width += added;
+    });
+  }
 }
 
 int LabelAt(float x, float y) {

@@ -49,12 +49,15 @@ class Label {
   template <class Change>
   void Update(Change change);
 
+  friend void RemeasureLabels();
+
   int index_;
   Text caption_;
   LabelFont font_;
   int32_t foreColor_;
   Text tag_;
   TwipRect rect_;
+  float measuredWidth_;  // the text's width when the label last sized itself
   bool visible_;
 };
 
@@ -63,6 +66,10 @@ Label& lblLink(int index);
 
 // All fifty labels as created: for a fresh menu window, and for tests.
 void ResetLabels();
+
+// Sizes every label to its text again after the platform's text metrics changed (the menu moved to a
+// monitor of another DPI). Width assigned on top of the text's own is kept; visible labels are repainted.
+void RemeasureLabels();
 
 // Which visible label a point of pctBG (twips) falls on, or -1 for the background itself. Where two visible
 // labels overlap, the lower index is on top and takes the pointer, and it is also drawn last.

@@ -138,5 +138,14 @@ bool ToFlag(const Text& s) {
 }
 
 Text ToDecimalText(int32_t value) {
-  return std::to_wstring(value);
+  // By hand: std::to_wstring drags a whole wide printf into the Windows program.
+  wchar_t digits[12];
+  wchar_t* p = digits + 12;
+  int64_t rest = value < 0 ? -static_cast<int64_t>(value) : value;
+  do {
+    *--p = static_cast<wchar_t>(L'0' + rest % 10);
+    rest /= 10;
+  } while (rest);
+  if (value < 0) *--p = L'-';
+  return Text(p, digits + 12);
 }

@@ -2,7 +2,7 @@
 # Installs what building and testing need on Debian, only what is missing. Safe to run again.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format
+packages=(cmake g++ make libgtest-dev libgmock-dev libstb-dev clang libclang-rt-14-dev clang-format
           mingw-w64 wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick sox locales
           libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev nlohmann-json3-dev fonts-dejavu-core
           python3-jsonschema)

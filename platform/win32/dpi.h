@@ -7,7 +7,11 @@
 
 // The DPI of the primary screen, which also places windows on the desktop.
 unsigned SystemDpi();
-// The DPI of the monitor the window is on (the system DPI before Windows 10).
+// The DPI of the monitor the window (or its top-level window) is on: the window's own query on Windows 10
+// 1607 and later, its monitor's on Windows 8.1 and 10 before 1607, the system DPI before. Once a DPI change
+// has been announced to the window, that DPI, so that everything done for the change uses one.
 unsigned WindowDpi(HWND hwnd);
+// Records the DPI that WM_DPICHANGED gave a top-level window.
+void AnnounceDpi(HWND topLevel, unsigned dpi);
 // Grows a client rectangle by the frame and caption of a window with these styles at this DPI.
 void AddFrame(RECT* rect, DWORD style, DWORD exStyle, unsigned dpi);

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "platform/controls.h"
 #include "platform/events.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/win32_platform.h"
@@ -50,6 +51,7 @@ struct FormState {
 // The windows live until the process ends; ExitProcess never runs their destructors.
 HINSTANCE instance = nullptr;
 FormState* forms[3] = {};
+bool timerOn = false;
 
 FormState*& Slot(Win window) {
   return forms[static_cast<int>(window)];
@@ -82,7 +84,7 @@ Win WhichForm(const FormState& form) {
   return Win::Main;
 }
 
-LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleForm(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* form = static_cast<FormState*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     form->hwnd = hwnd;
@@ -98,11 +100,16 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       CloseRequested(WhichForm(form));
       return 0;
     case WM_DPICHANGED: {
-      // Keep the inner size in twips on the new monitor; the suggested rectangle gives the place.
+      // Keep the inner size in twips on the new monitor; the suggested rectangle gives the place. Every
+      // size from here on, the labels' measures included, is taken at the announced DPI: the monitor's
+      // query would still answer for the old monitor until the window has moved.
+      unsigned dpi = HIWORD(wParam);
+      AnnounceDpi(hwnd, dpi);
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       POINT topLeft{suggested->left, suggested->top};
-      ApplyInnerSize(form, HIWORD(wParam), &topLeft);
+      ApplyInnerSize(form, dpi, &topLeft);
       if (form.box) form.box->Relayout();
+      if (WhichForm(form) == Win::Menu) RemeasureLabels();
       return 0;
     }
     case WM_GETMINMAXINFO: {
@@ -117,6 +124,23 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       break;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  return Contained([&] { result = HandleForm(hwnd, message, wParam, lParam); }) ? result : 0;
+}
+
+// Nothing shown and no timer: no message could ever reach the logic again.
+bool Stalled() {
+  for (const FormState* form : forms) {
+    if (form && IsWindowVisible(form->hwnd)) return false;
+  }
+  return !timerOn;
+}
+
+[[noreturn]] void EndAfterFailure() {
+  ExitProcess(1);
 }
 
 void RegisterFormClass(const FormDesign& design, HBRUSH background, HICON icon) {
@@ -179,6 +203,11 @@ FormState& Need(Win window) {
 
 }  // namespace
 
+EventBoundary& Events() {
+  static EventBoundary boundary(Stalled, EndAfterFailure);
+  return boundary;
+}
+
 bool CreateMainForm(HINSTANCE programInstance) {
   instance = programInstance;
   HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
@@ -221,7 +250,9 @@ TwipSize Win32Platform::WindowSize(Win window) {
   HWND hwnd = Form(window);
   RECT r;
   GetWindowRect(hwnd, &r);
-  unsigned dpi = WindowDpi(hwnd);
+  // For placing on the desktop, so in the DPI that MoveWindow and the screen's size use: centring must not
+  // mix the window's DPI with the system's.
+  unsigned dpi = SystemDpi();
   return TwipSize{PixelsToTwips(r.right - r.left, dpi), PixelsToTwips(r.bottom - r.top, dpi)};
 }
 
@@ -248,6 +279,7 @@ void Win32Platform::HideWindow(Win window) {
 
 void Win32Platform::EnableTimer(bool enabled) {
   HWND main = Form(Win::Main);
+  timerOn = enabled;
   if (enabled) {
     SetTimer(main, kSplashTimer, kSplashInterval, nullptr);
   } else {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/win32/boundary.h"
 #include "platform/win32/picture_box.h"
 #include "platform/win32/win.h"
 
@@ -18,12 +19,10 @@ inline PictureBox& MenuBox() {
   return BoxOf(Box::BG);
 }
 
-// Calls into the logic from a window procedure. The logic catches its own errors; anything else must still
-// stop here, because an exception cannot unwind through the system's frames that called the procedure.
+// Calls into the logic from a window procedure. The logic catches its own errors; anything else still
+// stops here (boundary.h), and ends the program when it left nothing on screen.
+EventBoundary& Events();
 template <class Event>
 void RaiseEvent(Event&& event) {
-  try {
-    event();
-  } catch (...) {
-  }
+  Events().Raise(event);
 }

@@ -36,10 +36,11 @@ void Win32Platform::mciSendStringA(const Text& command) {
 
 void Win32Platform::ShowCriticalMessage(const Text& text, const Text& title) {
   // Owned by a visible menu, which it disables, so no click on a link can start a second action meanwhile;
-  // with no menu on screen it disables every window of the program instead.
+  // with no menu on screen it disables every window of the program instead. Then no window of ours is in
+  // front (the splash has just gone), so the box brings itself there rather than open behind others.
   HWND menu = ExistingForm(Win::Menu);
   HWND owner = menu && IsWindowVisible(menu) ? menu : nullptr;
-  UINT flags = MB_OK | MB_ICONHAND | (owner ? 0 : MB_TASKMODAL);
+  UINT flags = MB_OK | MB_ICONHAND | (owner ? 0 : MB_TASKMODAL | MB_SETFOREGROUND);
   std::string body = ToAnsi(text), caption = ToAnsi(title);
   MessageBoxA(owner, body.c_str(), caption.c_str(), flags);
 }

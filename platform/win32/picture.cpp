@@ -1,5 +1,6 @@
-// Picture loading and drawing through the GDI+ flat API, with the OLE picture loader as the fallback. Both
-// are bound at run time so that the program imports nothing beyond the DLLs every Windows has loaded anyway.
+// Picture loading and drawing: BMP through plain GDI, the rest through the GDI+ flat API, with the OLE
+// picture loader as the fallback. Both are bound at run time, and only when a picture needs them, so that
+// the program imports nothing beyond the DLLs every Windows has loaded anyway and loads no more at start.
 #include "platform/win32/picture.h"
 
 #include <olectl.h>
@@ -7,7 +8,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
+#include "platform/win32/png.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/sysdll.h"
 #include "platform/win32/units.h"
@@ -144,9 +147,7 @@ const OlePicture* OleApi() {
     o.createStreamOnHGlobal =
         SystemProc<decltype(o.createStreamOnHGlobal)>("ole32.dll", "CreateStreamOnHGlobal");
     o.loadPicture = SystemProc<decltype(o.loadPicture)>("oleaut32.dll", "OleLoadPicture");
-    // The OLE loader expects COM on the calling thread; the program has only this one.
-    using CoInitializeFn = HRESULT(WINAPI*)(void*);
-    if (auto coInitialize = SystemProc<CoInitializeFn>("ole32.dll", "CoInitialize")) coInitialize(nullptr);
+    // COM is started on the program's one thread by the entry.
     return o.createStreamOnHGlobal && o.loadPicture ? &o : nullptr;
   }();
   return api;
@@ -172,6 +173,19 @@ HGLOBAL ReadWholeFile(const Text& path, DWORD* length) {
     return nullptr;
   }
   return block;
+}
+
+enum class FileKind { kBmp, kPng, kOther };
+
+// What the file's first bytes say it is. The name's extension is not trusted either way.
+FileKind Sniff(const Text& path) {
+  ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  uint8_t magic[8] = {};
+  DWORD got = 0;
+  if (!file || !ReadFile(file.get(), magic, sizeof magic, &got, nullptr)) return FileKind::kOther;
+  if (got >= 2 && magic[0] == 'B' && magic[1] == 'M') return FileKind::kBmp;
+  return IsPng(magic, got) ? FileKind::kPng : FileKind::kOther;
 }
 
 HANDLE PictureHandle(IPicture* picture) {
@@ -206,8 +220,69 @@ bool RasterPixels(IPicture* picture, SHORT type, int* width, int* height) {
 
 std::unique_ptr<Picture> Picture::Load(const Text& path) {
   if (path.empty()) return nullptr;
+  switch (Sniff(path)) {
+    case FileKind::kBmp:
+      if (std::unique_ptr<Picture> picture = LoadBitmap(path)) return picture;
+      break;
+    case FileKind::kPng: {
+      // An opaque PNG is drawn by plain GDI like a bitmap, so GDI+ need not be loaded for it. GDI+ scales a
+      // transparent one smoothly where AlphaBlend cannot, so it is worth loading for that; without it
+      // (XP), the decoded picture serves.
+      std::unique_ptr<Picture> decoded = LoadPng(path);
+      if (decoded && decoded->kind_ == Kind::kGdiBitmap) return decoded;
+      if (std::unique_ptr<Picture> picture = LoadGdiplus(path)) return picture;
+      if (decoded) return decoded;
+      break;
+    }
+    case FileKind::kOther:
+      break;
+  }
   if (std::unique_ptr<Picture> picture = LoadGdiplus(path)) return picture;
   return LoadOle(path);
+}
+
+std::unique_ptr<Picture> Picture::LoadPng(const Text& path) {
+  DWORD length = 0;
+  HGLOBAL block = ReadWholeFile(path, &length);
+  if (!block) return nullptr;
+  PremultipliedImage image;
+  if (const void* bytes = GlobalLock(block)) {
+    image = DecodePng(static_cast<const uint8_t*>(bytes), length);
+    GlobalUnlock(block);
+  }
+  GlobalFree(block);
+  if (!image.pixels) return nullptr;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;  // top-down, as decoded
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) {
+    if (bitmap) DeleteObject(bitmap);
+    return nullptr;
+  }
+  std::memcpy(bits, image.pixels.get(), static_cast<std::size_t>(image.width) * image.height * 4);
+  TwipSize size{PixelsToTwips(image.width, kBaseDpi), PixelsToTwips(image.height, kBaseDpi)};
+  return std::unique_ptr<Picture>(
+      new Picture(bitmap, image.opaque ? Kind::kGdiBitmap : Kind::kGdiAlphaBitmap, size));
+}
+
+std::unique_ptr<Picture> Picture::LoadBitmap(const Text& path) {
+  // A DIB section keeps the file's colours whatever the screen's depth.
+  HANDLE bitmap =
+      LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  if (!bitmap) return nullptr;
+  BITMAP info{};
+  if (!GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
+  TwipSize size{PixelsToTwips(info.bmWidth, kBaseDpi), PixelsToTwips(std::abs(info.bmHeight), kBaseDpi)};
+  return std::unique_ptr<Picture>(new Picture(bitmap, Kind::kGdiBitmap, size));
 }
 
 std::unique_ptr<Picture> Picture::LoadGdiplus(const Text& path) {
@@ -283,22 +358,60 @@ std::unique_ptr<Picture> Picture::LoadOle(const Text& path) {
 }
 
 Picture::~Picture() {
-  if (kind_ == Kind::kOle) {
+  if (kind_ == Kind::kGdiBitmap || kind_ == Kind::kGdiAlphaBitmap) {
+    DeleteObject(image_);
+  } else if (kind_ == Kind::kOle) {
     static_cast<IPicture*>(image_)->Release();
   } else if (const Gdiplus* gdip = Api()) {
     gdip->disposeImage(image_);
   }
 }
 
-void Picture::Draw(HDC dc, int width, int height) const {
-  if (kind_ == Kind::kOle) {
-    DrawOle(dc, width, height);
+void Picture::Draw(HDC dc, int left, int top, int width, int height) const {
+  if (kind_ == Kind::kGdiBitmap || kind_ == Kind::kGdiAlphaBitmap) {
+    DrawBitmap(dc, left, top, width, height);
+  } else if (kind_ == Kind::kOle) {
+    DrawOle(dc, left, top, width, height);
   } else {
-    DrawGdiplus(dc, width, height);
+    DrawGdiplus(dc, left, top, width, height);
   }
 }
 
-void Picture::DrawOle(HDC dc, int width, int height) const {
+bool Picture::CopiesAt(int width, int height) const {
+  return kind_ == Kind::kGdiBitmap && TwipsToPixels(size_.width, kBaseDpi) == width &&
+         TwipsToPixels(size_.height, kBaseDpi) == height;
+}
+
+void Picture::DrawBitmap(HDC dc, int left, int top, int width, int height) const {
+  BITMAP info{};
+  ScopedMemDc source(CreateCompatibleDC(dc));
+  if (!source || !GetObjectW(image_, sizeof info, &info)) return;
+  ScopedSelect select(source.get(), image_);
+  int sourceHeight = std::abs(info.bmHeight);
+  if (kind_ == Kind::kGdiAlphaBitmap) {
+    // Transparent pixels keep what is drawn below. AlphaBlend has no smoothing filter when it stretches.
+    using AlphaBlendFn = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
+    static auto alphaBlend = SystemProc<AlphaBlendFn>("msimg32.dll", "AlphaBlend");
+    if (alphaBlend) {
+      alphaBlend(dc, left, top, width, height, source.get(), 0, 0, info.bmWidth, sourceHeight,
+                 BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
+    }
+    return;
+  }
+  if (info.bmWidth == width && sourceHeight == height) {
+    BitBlt(dc, left, top, width, height, source.get(), 0, 0, SRCCOPY);
+    return;
+  }
+  // Halftone averages the rows and columns that plain stretching would drop or repeat.
+  int oldMode = SetStretchBltMode(dc, HALFTONE);
+  POINT oldOrigin{};
+  SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+  StretchBlt(dc, left, top, width, height, source.get(), 0, 0, info.bmWidth, sourceHeight, SRCCOPY);
+  SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+  if (oldMode) SetStretchBltMode(dc, oldMode);
+}
+
+void Picture::DrawOle(HDC dc, int left, int top, int width, int height) const {
   auto* picture = static_cast<IPicture*>(image_);
   OLE_XSIZE_HIMETRIC hmWidth = 0;
   OLE_YSIZE_HIMETRIC hmHeight = 0;
@@ -310,17 +423,17 @@ void Picture::DrawOle(HDC dc, int width, int height) const {
   POINT oldOrigin{};
   SetBrushOrgEx(dc, 0, 0, &oldOrigin);
   // The HIMETRIC source runs bottom-up: it starts at the height and has a negative extent.
-  picture->Render(dc, 0, 0, width, height, 0, hmHeight, hmWidth, -hmHeight, nullptr);
+  picture->Render(dc, left, top, width, height, 0, hmHeight, hmWidth, -hmHeight, nullptr);
   SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
   if (oldMode) SetStretchBltMode(dc, oldMode);
 }
 
-void Picture::DrawGdiplus(HDC dc, int width, int height) const {
+void Picture::DrawGdiplus(HDC dc, int left, int top, int width, int height) const {
   const Gdiplus* gdip = Api();
   GpGraphics* graphics = nullptr;
   if (!gdip || gdip->createFromHdc(dc, &graphics) != kOk) return;
   if (kind_ == Kind::kGdiplusMetafile) {
-    gdip->drawImageRectI(graphics, image_, 0, 0, width, height);
+    gdip->drawImageRectI(graphics, image_, left, top, width, height);
   } else {
     UINT w = 0, h = 0;
     gdip->getImageWidth(image_, &w);
@@ -333,7 +446,7 @@ void Picture::DrawGdiplus(HDC dc, int width, int height) const {
     GpImageAttributes* attributes = nullptr;
     gdip->createImageAttributes(&attributes);
     if (attributes) gdip->setImageAttributesWrapMode(attributes, kWrapTileFlipXY, 0, FALSE);
-    gdip->drawImageRectRectI(graphics, image_, 0, 0, width, height, 0, 0, static_cast<INT>(w),
+    gdip->drawImageRectRectI(graphics, image_, left, top, width, height, 0, 0, static_cast<INT>(w),
                              static_cast<INT>(h), kUnitPixel, attributes, nullptr, nullptr);
     if (attributes) gdip->disposeImageAttributes(attributes);
   }

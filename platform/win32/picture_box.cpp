@@ -45,6 +45,7 @@ void PictureBox::Load(const Text& path) {
 void PictureBox::Relayout() {
   unsigned dpi = WindowDpi(hwnd_);
   cache_.reset();
+  cacheTried_ = false;
   SetWindowPos(hwnd_, nullptr, 0, 0, TwipsToPixels(size_.width, dpi), TwipsToPixels(size_.height, dpi),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, FALSE);
@@ -65,7 +66,9 @@ LRESULT CALLBACK PictureBox::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
   }
   auto* box = reinterpret_cast<PictureBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return box ? box->Handle(message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
+  if (!box) return DefWindowProcW(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  return Contained([&] { result = box->Handle(message, wParam, lParam); }) ? result : 0;
 }
 
 LRESULT PictureBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -94,16 +97,24 @@ LRESULT PictureBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 HBITMAP PictureBox::Background(HDC reference, int width, int height) {
-  if (cache_ && cacheWidth_ == width && cacheHeight_ == height) return static_cast<HBITMAP>(cache_.get());
-  cache_.reset(CreateCompatibleBitmap(reference, width, height));
+  if (cacheTried_ && cacheWidth_ == width && cacheHeight_ == height)
+    return static_cast<HBITMAP>(cache_.get());
+  cache_.reset();
+  cacheTried_ = true;
   cacheWidth_ = width;
   cacheHeight_ = height;
+  // A picture far past the screen's size is drawn into each paint's buffer instead; a cache for it could
+  // take more memory than a 32-bit process has, and would be tried again at every paint. A bitmap shown at
+  // its own size needs none: a second copy of its pixels would only grow the working set.
+  if (static_cast<long long>(width) * height > kMaxCachePixels) return nullptr;
+  if (picture_ && picture_->CopiesAt(width, height)) return nullptr;
+  cache_.reset(CreateCompatibleBitmap(reference, width, height));
   if (!cache_) return nullptr;
   ScopedMemDc dc(CreateCompatibleDC(reference));
   ScopedSelect select(dc.get(), cache_.get());
   RECT all{0, 0, width, height};
   FillRect(dc.get(), &all, GetSysColorBrush(backgroundSysColor_));
-  if (picture_) picture_->Draw(dc.get(), width, height);
+  if (picture_) picture_->Draw(dc.get(), 0, 0, width, height);
   return static_cast<HBITMAP>(cache_.get());
 }
 
@@ -115,21 +126,24 @@ void PictureBox::Paint() {
   int width = area.right - area.left, height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return;
 
-  // Everything is composed off screen, so a hover never shows the picture without its text.
+  // Everything is composed off screen, so a hover never shows the picture without its text. The buffer
+  // covers only the area to repaint.
   ScopedMemDc buffer(CreateCompatibleDC(paint.dc()));
   ScopedGdiObj bitmap(CreateCompatibleBitmap(paint.dc(), width, height));
   if (!buffer || !bitmap) return;
   ScopedSelect selectBitmap(buffer.get(), bitmap.get());
-  SetViewportOrgEx(buffer.get(), -area.left, -area.top, nullptr);
 
-  HBITMAP background = Background(paint.dc(), client.right, client.bottom);
-  if (background) {
+  if (HBITMAP background = Background(paint.dc(), client.right, client.bottom)) {
     ScopedMemDc source(CreateCompatibleDC(paint.dc()));
     ScopedSelect selectSource(source.get(), background);
-    BitBlt(buffer.get(), area.left, area.top, width, height, source.get(), area.left, area.top, SRCCOPY);
+    BitBlt(buffer.get(), 0, 0, width, height, source.get(), area.left, area.top, SRCCOPY);
   } else {
-    FillRect(buffer.get(), &area, GetSysColorBrush(backgroundSysColor_));
+    RECT all{0, 0, width, height};
+    FillRect(buffer.get(), &all, GetSysColorBrush(backgroundSysColor_));
+    if (picture_) picture_->Draw(buffer.get(), -area.left, -area.top, client.right, client.bottom);
   }
+  // The labels are placed in the box's own pixels.
+  SetViewportOrgEx(buffer.get(), -area.left, -area.top, nullptr);
   if (hostsLabels_) DrawLabels(buffer.get(), WindowDpi(hwnd_), area);
   BitBlt(paint.dc(), area.left, area.top, width, height, buffer.get(), area.left, area.top, SRCCOPY);
 }

@@ -42,8 +42,10 @@ class PictureBox {
   bool hostsLabels_;
   std::unique_ptr<Picture> picture_;
   // The picture over the background colour at the window's pixel size, drawn once per size or picture so
-  // that a hover repaint is two blits.
+  // that a hover repaint is two blits. Kept only up to a large screen's worth of pixels, and tried once.
+  static constexpr long long kMaxCachePixels = 3840LL * 2160;
   ScopedGdiObj cache_;
+  bool cacheTried_ = false;
   int cacheWidth_ = 0, cacheHeight_ = 0;
   int pressed_ = -1;  // the label a left button press began on
 };

@@ -117,3 +117,41 @@ TEST(Colours, TopBitMeansSystemColour) {
 }
 
 }  // namespace
+
+namespace {
+
+// Text metrics 1.5 times the fake's once `scale` is set, as when the menu moves from 96 to 144 DPI.
+class ScaledText : public FakePlatform {
+ public:
+  float scale = 1;
+  TwipSize MeasureText(const LabelFont& font, const Text& caption) override {
+    TwipSize size = FakePlatform::MeasureText(font, caption);
+    return {size.width * scale, size.height * scale};
+  }
+};
+
+TEST(RemeasureLabels, NewMetricsKeepTheWidthAddedOnTopAndRepaintVisibleLabels) {
+  ResetLabels();
+  ScaledText fake;
+  Label& plain = lblLink(0);
+  plain.SetCaption(L"Install");
+  plain.SetVisible(true);
+  Label& widened = lblLink(1);  // a bold caption gets 200 twips more than its text
+  widened.SetCaption(L"Bold");
+  widened.SetWidth(widened.Width() + 200);
+  const float plainWidth = plain.Width(), widenedText = widened.Width() - 200, height = plain.Height();
+  const TwipRect before = plain.Rect();
+  fake.repaints.clear();
+  fake.scale = 1.5f;
+  RemeasureLabels();
+  EXPECT_FLOAT_EQ(plain.Width(), plainWidth * 1.5f);
+  EXPECT_FLOAT_EQ(plain.Height(), height * 1.5f);
+  EXPECT_FLOAT_EQ(widened.Width(), widenedText * 1.5f + 200);
+  EXPECT_EQ(plain.Left(), before.left);
+  ASSERT_EQ(fake.repaints.size(), 1u);
+  EXPECT_EQ(fake.repaints[0].label, 0);
+  EXPECT_FLOAT_EQ(fake.repaints[0].before.width, before.width);
+  EXPECT_FLOAT_EQ(fake.repaints[0].after.width, plainWidth * 1.5f);
+}
+
+}  // namespace
