@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
+#include <hb-ot.h>
 #include <pango/pangocairo.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -311,18 +312,61 @@ PangoFontDescription* HeadlessPlatform::FontDescription(const LabelFont& font, u
   return desc;
 }
 
-TwipSize HeadlessPlatform::MeasureText(const LabelFont& font, const Text& caption) {
+HeadlessPlatform::Cell HeadlessPlatform::TextCell(const LabelFont& font, unsigned atDpi) {
+  PangoFontDescription* desc = FontDescription(font, atDpi);
+  double ppem = pango_font_description_get_size(desc) / static_cast<double>(PANGO_SCALE);
+  Cell cell{0, 0};
+  PangoFont* loaded = pango_font_map_load_font(pango_context_get_font_map(pango_), pango_, desc);
+  if (loaded) {
+    hb_face_t* face = hb_font_get_face(pango_font_get_hb_font(loaded));
+    // A font of its own at one unit per design unit, so the metrics come unscaled.
+    hb_font_t* units = hb_font_create(face);
+    double upem = hb_face_get_upem(face);
+    hb_position_t ascent = 0, descent = 0;
+    bool win = hb_ot_metrics_get_position(units, HB_OT_METRICS_TAG_HORIZONTAL_CLIPPING_ASCENT, &ascent) &&
+               hb_ot_metrics_get_position(units, HB_OT_METRICS_TAG_HORIZONTAL_CLIPPING_DESCENT, &descent) &&
+               ascent + descent != 0;
+    if (!win) {
+      hb_font_extents_t extents{};
+      hb_font_get_h_extents(units, &extents);
+      ascent = extents.ascender;
+      descent = -extents.descender;
+    }
+    hb_font_destroy(units);
+    g_object_unref(loaded);
+    if (upem > 0) {
+      cell.ascent = static_cast<int>(std::lround(ascent * ppem / upem));
+      cell.descent = static_cast<int>(std::lround(std::abs(descent) * ppem / upem));
+    }
+  }
+  pango_font_description_free(desc);
+  return cell;
+}
+
+PangoLayout* HeadlessPlatform::TextLayout(const LabelFont& font, const Text& shown, unsigned atDpi) {
   PangoLayout* layout = pango_layout_new(pango_);
-  PangoFontDescription* desc = FontDescription(font, dpi);
+  PangoFontDescription* desc = FontDescription(font, atDpi);
   pango_layout_set_font_description(layout, desc);
-  std::string shown = ToUtf8(ShownCaption(caption));
-  pango_layout_set_text(layout, shown.c_str(), static_cast<int>(shown.size()));
+  pango_font_description_free(desc);
+  std::string text = ToUtf8(shown);
+  pango_layout_set_text(layout, text.c_str(), static_cast<int>(text.size()));
+  PangoAttrList* attrs = pango_attr_list_new();
+  pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0"));
+  pango_layout_set_attributes(layout, attrs);
+  pango_attr_list_unref(attrs);
+  return layout;
+}
+
+TwipSize HeadlessPlatform::MeasureText(const LabelFont& font, const Text& caption) {
+  PangoLayout* layout = TextLayout(font, ShownCaption(caption), dpi);
   PangoRectangle ink, logical;
   pango_layout_get_pixel_extents(layout, &ink, &logical);
   // An italic last letter leans past its advance; the label covers it, as on Windows.
   int width = std::max(logical.width, ink.x + ink.width);
-  pango_font_description_free(desc);
   g_object_unref(layout);
+  // One line is as high as GDI's text cell, whatever line gap pango would add.
+  Cell cell = TextCell(font, dpi);
+  int height = cell.ascent + cell.descent > 0 ? cell.ascent + cell.descent : logical.height;
   float perPixel = 1440.0f / static_cast<float>(dpi);
-  return TwipSize{width * perPixel, logical.height * perPixel};
+  return TwipSize{width * perPixel, height * perPixel};
 }

@@ -16,6 +16,7 @@
 
 typedef struct _PangoContext PangoContext;
 typedef struct _PangoFontDescription PangoFontDescription;
+typedef struct _PangoLayout PangoLayout;
 
 class HeadlessPlatform : public Platform {
  public:
@@ -66,6 +67,16 @@ class HeadlessPlatform : public Platform {
 
   // The font a label is drawn in at `dpi`, for measuring and drawing with pango; the caller frees it.
   PangoFontDescription* FontDescription(const LabelFont& font, unsigned atDpi);
+  // A layout of the shown text in that font, set as GDI sets a line: each glyph at its own advance, without
+  // the kerning and ligatures pango would apply. The caller frees it.
+  PangoLayout* TextLayout(const LabelFont& font, const Text& shown, unsigned atDpi);
+  // The text cell GDI gives that font, in pixels: ascent and descent from the font's Windows metrics
+  // (OS/2 usWinAscent and usWinDescent), each rounded as GDI rounds them. DrawText puts the top of the cell
+  // at the top of its rectangle; its height is the height of a label.
+  struct Cell {
+    int ascent, descent;
+  };
+  Cell TextCell(const LabelFont& font, unsigned atDpi);
   PangoContext* pango() { return pango_; }
 
   // --- Platform ---
