@@ -289,18 +289,7 @@ class Renderer {
     }
     int underline = -1;
     Text shown = ShownCaption(label.Caption(), &underline);
-    PangoLayout* layout = disc_.TextLayout(label.Font(), shown, options_.dpi);
-    if (underline >= 0) {
-      std::size_t start = ToUtf8(shown.substr(0, static_cast<std::size_t>(underline))).size();
-      std::size_t end = start + ToUtf8(shown.substr(static_cast<std::size_t>(underline), 1)).size();
-      PangoAttribute* attr = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-      attr->start_index = static_cast<guint>(start);
-      attr->end_index = static_cast<guint>(end);
-      PangoAttrList* attrs = pango_attr_list_copy(pango_layout_get_attributes(layout));
-      pango_attr_list_insert(attrs, attr);
-      pango_layout_set_attributes(layout, attrs);
-      pango_attr_list_unref(attrs);
-    }
+    PangoLayout* layout = disc_.TextLayout(label.Font(), shown, options_.dpi, underline, nullptr);
     cairo_save(cr);
     cairo_rectangle(cr, p.left, p.top, p.right - p.left, p.bottom - p.top);
     cairo_clip(cr);
