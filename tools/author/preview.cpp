@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -290,6 +291,8 @@ class Renderer {
     int underline = -1;
     Text shown = ShownCaption(label.Caption(), &underline);
     PangoLayout* layout = disc_.TextLayout(label.Font(), shown, options_.dpi, underline, nullptr);
+    auto substitute = disc_.fontSubstitutes.find(ToUtf8(label.Font().name));
+    if (substitute != disc_.fontSubstitutes.end()) substitutes_.insert(*substitute);
     cairo_save(cr);
     cairo_rectangle(cr, p.left, p.top, p.right - p.left, p.bottom - p.top);
     cairo_clip(cr);
@@ -342,6 +345,10 @@ class Renderer {
   TwipSize size_ = kEmptyBox;
   GdkPixbuf* picture_ = nullptr;
   std::string boxNote_;
+
+ public:
+  // The faces drawn in place of fonts that links name; not those of the hidden labels as created.
+  std::map<std::string, std::string> substitutes_;
 };
 
 }  // namespace
@@ -390,7 +397,7 @@ int Preview(const std::vector<std::string>& args) {
   std::vector<std::string> written;
   for (int page : pages)
     if (!renderer.Page(page, &written)) return 1;
-  for (const auto& substitute : disc.fontSubstitutes)
+  for (const auto& substitute : renderer.substitutes_)
     std::cout << "preview: \"" << substitute.first << "\" is not installed here; drawn with \""
               << substitute.second << "\"\n";
   for (const std::string& file : written)
