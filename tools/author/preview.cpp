@@ -221,6 +221,8 @@ class Renderer {
     if (!picture_) boxNote_ = "not shown: " + ToUtf8(config_.menuPicture);
   }
 
+  const std::map<std::string, std::string>& Substitutes() const { return substitutes_; }
+
   ~Renderer() {
     if (picture_) g_object_unref(picture_);
   }
@@ -345,8 +347,6 @@ class Renderer {
   TwipSize size_ = kEmptyBox;
   GdkPixbuf* picture_ = nullptr;
   std::string boxNote_;
-
- public:
   // The faces drawn in place of fonts that links name; not those of the hidden labels as created.
   std::map<std::string, std::string> substitutes_;
 };
@@ -397,7 +397,7 @@ int Preview(const std::vector<std::string>& args) {
   std::vector<std::string> written;
   for (int page : pages)
     if (!renderer.Page(page, &written)) return 1;
-  for (const auto& substitute : renderer.substitutes_)
+  for (const auto& substitute : renderer.Substitutes())
     std::cout << "preview: \"" << substitute.first << "\" is not installed here; drawn with \""
               << substitute.second << "\"\n";
   for (const std::string& file : written)
