@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format
-          mingw-w64 wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick sox locales)
+          mingw-w64 wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick sox locales
+          fonts-dejavu-core fonts-liberation)
 
 sudo=""
 if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
