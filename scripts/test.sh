@@ -36,3 +36,8 @@ if [ -x tests/e2e/run.sh ]; then
   echo "== end to end under Wine"
   tests/e2e/run.sh
 fi
+
+if [ -x tests/author/preview-vs-wine.sh ]; then
+  echo "== author preview against the program under Wine"
+  tests/author/preview-vs-wine.sh
+fi

@@ -16,6 +16,7 @@
 
 typedef struct _PangoContext PangoContext;
 typedef struct _PangoFontDescription PangoFontDescription;
+typedef struct _PangoLayout PangoLayout;
 
 class HeadlessPlatform : public Platform {
  public:
@@ -66,6 +67,18 @@ class HeadlessPlatform : public Platform {
 
   // The font a label is drawn in at `dpi`, for measuring and drawing with pango; the caller frees it.
   PangoFontDescription* FontDescription(const LabelFont& font, unsigned atDpi);
+  // A layout of the shown text in that font, set as GDI sets a line: each glyph at its own advance, without
+  // the kerning and ligatures pango would apply, and at sizes where the font asks for no grey smoothing
+  // (its gasp table) at the advance of its fully hinted glyph, as GDI then draws it. `underline` marks one
+  // character. `width` receives the pixels the line covers. The caller frees the layout.
+  PangoLayout* TextLayout(const LabelFont& font, const Text& shown, unsigned atDpi, int underline, int* width);
+  // The text cell GDI gives that font, in pixels: ascent and descent from the font's Windows metrics
+  // (OS/2 usWinAscent and usWinDescent), each rounded as GDI rounds them. DrawText puts the top of the cell
+  // at the top of its rectangle; its height is the height of a label.
+  struct Cell {
+    int ascent, descent;
+  };
+  Cell TextCell(const LabelFont& font, unsigned atDpi);
   PangoContext* pango() { return pango_; }
 
   // --- Platform ---
