@@ -6,18 +6,21 @@
 #
 #   bench/startup.sh [RUNS]      RUNS measured starts of each program (default 11)
 #
-#   VELMARO_BENCH_ARCH=win64|win32   which build of both programs (default win64)
+#   VELMARO_BENCH_ARCH=win32|win64   which build of both programs (default win32, the shipped one)
 #   VELMARO_BENCH_WINE=PATH          the 64-bit Wine loader that starts the probe; a 32-bit program it starts
-#                                    goes through the 32-bit loader beside it. Default /usr/lib/wine/wine64;
-#                                    for win32 on a kernel without 32-bit support, the copy the run32 route
-#                                    makes ($RUN32_HOME/root/usr/lib/wine/wine64), which runs them under qemu.
+#                                    goes through the 32-bit loader beside it. Default: for win32 the one
+#                                    scripts/wine32.sh provides (under qemu where the kernel runs no 32-bit
+#                                    code), for win64 /usr/lib/wine/wine64.
 #   VELMARO_BENCH_SETTLE_MS=N        wait after the paint before the working set is read (default 500)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 runs=${1:-11}
-arch=${VELMARO_BENCH_ARCH:-win64}
+arch=${VELMARO_BENCH_ARCH:-win32}
+if [ -z "${VELMARO_BENCH_WINE:-}" ] && [ "$arch" = win32 ]; then
+  VELMARO_BENCH_WINE="$(dirname "$(scripts/wine32.sh)")/wine64"
+fi
 wine=${VELMARO_BENCH_WINE:-/usr/lib/wine/wine64}
 settle=${VELMARO_BENCH_SETTLE_MS:-500}
 wineserver=$(dirname "$wine")/wineserver

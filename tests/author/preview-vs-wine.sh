@@ -2,22 +2,21 @@
 # velmaro-author preview against the real program under Wine: every link of the sample disc and of two
 # fixture discs must lie within 2 px of where velmaro.exe draws it, at 96 and 144 DPI.
 #
-# VELMARO_EXE=path takes that program instead of building it. As in tests/e2e/run.sh, the kind of program
-# is win32 where Wine's 32-bit loader runs here, else win64 (same sources, same drawing);
-# VELMARO_AUTHOR_ARCH=win32|win64 forces it.
+# VELMARO_EXE=path takes that program instead of building it. As in tests/e2e/run.sh, the program is the
+# shipped i686 one, run through scripts/wine32.sh; VELMARO_AUTHOR_ARCH=win64 takes the 64-bit build instead.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
 
-arch="${VELMARO_AUTHOR_ARCH:-}"
-if [[ -z "$arch" ]]; then
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then arch=win32; else arch=win64; fi
-fi
+arch="${VELMARO_AUTHOR_ARCH:-win32}"
 if [[ $arch == win32 ]]; then
-  loader=/usr/lib/wine/wine
+  loader=$("$repo/scripts/wine32.sh")
+  wine64="$(dirname "$loader")/wine64"
+  wineserver="$(dirname "$loader")/wineserver"
 else
   loader=/usr/lib/wine/wine64
-  echo "preview-vs-wine: NOTE: comparing with the 64-bit build of the same sources (no 32-bit Wine here)"
+  wine64=$loader
+  wineserver=/usr/lib/wine/wineserver
 fi
 
 out="$repo/build/author-wine"
@@ -35,4 +34,4 @@ x86_64-w64-mingw32-g++ -std=c++17 -O2 -static -s -o "$out/probe.exe" "$repo/test
 
 exec python3 -B "$here/preview_vs_wine.py" --exe "$VELMARO_EXE" --probe "$out/probe.exe" \
   --author "$repo/build/host/tools/author/velmaro-author" --sample "$repo/disc" \
-  --loader "$loader" --wineserver /usr/lib/wine/wineserver --arch "$arch" "$@"
+  --loader "$loader" --wine64 "$wine64" --wineserver "$wineserver" --arch "$arch" "$@"

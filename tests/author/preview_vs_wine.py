@@ -152,7 +152,9 @@ class Wine:
         wait_for("Xvfb", lambda: open(displayfile).read().strip(), 10)
         self.display = ":" + open(displayfile).read().strip()
         log = open(os.path.join(self.work, "wine.log"), "w")
-        run([self.opts.loader, "wineboot", "-i"], env=self.env(), stdout=log, stderr=log, timeout=240)
+        # The prefix, the registry and the probe are 64-bit business; only the program may be 32-bit.
+        loader64 = self.opts.wine64 or self.opts.loader
+        run([loader64, "wineboot", "-i"], env=self.env(), stdout=log, stderr=log, timeout=240)
         reg = os.path.join(self.work, "setup.reg")
         with open(reg, "w") as f:
             f.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n\"Desktop\"=\"Default\"\n\n"
@@ -160,9 +162,8 @@ class Wine:
                     "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n")
             for wanted, used in sorted(replacements.items()):
                 f.write('"%s"="%s"\n' % (wanted, used))
-        run([self.opts.loader, "regedit", "/s", to_windows(reg)], env=self.env(), stdout=log, stderr=log,
-            timeout=60)
-        self.probe = subprocess.Popen([self.opts.loader, self.opts.probe], stdin=subprocess.PIPE,
+        run([loader64, "regedit", "/s", to_windows(reg)], env=self.env(), stdout=log, stderr=log, timeout=60)
+        self.probe = subprocess.Popen([loader64, self.opts.probe], stdin=subprocess.PIPE,
                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=self.env())
         self.buf = b""
         self.ask("ping", 60)
@@ -252,6 +253,7 @@ def main():
     ap = argparse.ArgumentParser()
     for a in ("exe", "probe", "author", "sample", "loader", "wineserver", "arch"):
         ap.add_argument("--" + a, required=True)
+    ap.add_argument("--wine64", help="the 64-bit loader that goes with --loader (default: --loader)")
     ap.add_argument("--dpi", default="96,144")
     ap.add_argument("--keep", action="store_true")
     opts = ap.parse_args()
