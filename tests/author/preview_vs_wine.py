@@ -193,9 +193,17 @@ class Wine:
                 ws = [w for w in ws if w["visible"] and w["style"] & 0x00C00000 and w["class"] != "#32770"]
                 return ws[0] if ws else None
             wait_for("the menu of " + disc, menu, 30)
-            time.sleep(0.6)
             c = menu()["client"]
-            return grid(self.ask("pixels %d %d %d %d" % tuple(c), 30))
+
+            # Painted: two grabs a moment apart agree and are not the black of a window not painted yet.
+            # Under emulation the first paint of a scaled picture can take a second or two.
+            def painted():
+                first = self.ask("pixels %d %d %d %d" % tuple(c), 30)
+                time.sleep(0.5)
+                second = self.ask("pixels %d %d %d %d" % tuple(c), 30)
+                g = grid(second)
+                return g if first == second and any(v != (0, 0, 0) for row in g for v in row) else None
+            return wait_for("the menu of %s to paint" % disc, painted, 20)
         finally:
             self.ask("kill velmaro.exe")
             proc.wait(10)
