@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: unit tests (plain and under ASan/UBSan), the Windows program under
-# Wine end to end, and a short run of each fuzz target.
+# Builds everything and runs every test: unit tests (plain and under ASan/UBSan), the release (reproducible,
+# signed), the Windows program under Wine end to end, and a short run of each fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -26,6 +26,10 @@ echo "== Windows program"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2
 tests/check-exe.sh build/win32/velmaro.exe
+
+echo "== release: the same bytes from two builds of HEAD, and signing"
+tests/release/reproducible.sh
+tests/release/sign.sh build/win32/velmaro.exe
 
 if [ -x tests/fuzz/run.sh ]; then
   echo "== fuzz targets (short run)"

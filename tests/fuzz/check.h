@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/unicode.h"
 
 #define FUZZ_CHECK(condition)                                                                  \
   do {                                                                                         \
@@ -25,6 +26,29 @@ inline Text BytesToText(const uint8_t* data, std::size_t size) {
   for (std::size_t i = 0; i < size; ++i)
     text += static_cast<wchar_t>(data[i]);
   return text;
+}
+
+// A configuration file's text: UTF-8 or UTF-16 LE after their mark, UTF-8 when the whole file is UTF-8 with
+// a character of more than one byte, else one character per byte. The decoders are the program's own, tested
+// on their own; the targets check what the program does with the text.
+inline Text FileText(const uint8_t* data, std::size_t size) {
+  const char* bytes = reinterpret_cast<const char*>(data);
+  Text text;
+  if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
+    DecodeUtf8(bytes + 3, size - 3, text);
+    return text;
+  }
+  if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
+    DecodeUtf16Le(bytes + 2, size - 2, text);
+    return text;
+  }
+  Utf8Validator utf8;
+  utf8.Feed(bytes, size);
+  if (utf8.Valid() && utf8.SawMultiByte()) {
+    DecodeUtf8(bytes, size, text);
+    return text;
+  }
+  return BytesToText(data, size);
 }
 
 // Lines as the line reader ends them: at CR LF, a lone CR or a lone LF; a last line without a line end

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fake.AddFile(L"D:\\kavo.inf", std::string(reinterpret_cast<const char*>(data), size));
   fake.transcript.clear();
 
-  std::vector<Text> lines = ReferenceLines(BytesToText(data, size));
+  std::vector<Text> lines = ReferenceLines(FileText(data, size));
   lines.resize(std::max<std::size_t>(lines.size(), 6));
   const Text& flags = lines[0];
   const bool splash = IsOn(flags, 0), file = IsOn(flags, 1),

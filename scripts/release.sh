@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds a release from the checked-out commit and lays it out in dist/:
+#
+#   dist/velmaro.exe                      the program (i686), the same bytes from the same commit anywhere
+#   dist/SHA256SUMS                       its SHA-256 (sha256sum -c SHA256SUMS)
+#   dist/sample-disc/                     the sample disc with the program in it
+#   dist/velmaro-author-linux-x86_64/     the author tool (Release), with the program beside it for "new"
+#   dist/FOR-DISC-AUTHORS.txt             what goes on a disc, how to test it, how to sign the program
+#
+#   scripts/release.sh                    all of it
+#   scripts/release.sh --exe-only         only dist/velmaro.exe and dist/SHA256SUMS
+#   scripts/release.sh --allow-dirty      build even with uncommitted changes (not a release then)
+#
+# The program's PE time stamp is SOURCE_DATE_EPOCH, by default the commit's date, so rebuilding a commit
+# gives the same bytes. Build folders: build/release/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+exe_only=0 allow_dirty=0
+for a in "$@"; do
+  case $a in
+    --exe-only) exe_only=1 ;;
+    --allow-dirty) allow_dirty=1 ;;
+    *) echo "usage: scripts/release.sh [--exe-only] [--allow-dirty]" >&2; exit 2 ;;
+  esac
+done
+
+scripts/setup.sh
+
+commit=$(git rev-parse --short HEAD)
+if [[ -n $(git status --porcelain --untracked-files=no) ]]; then
+  if ((!allow_dirty)); then
+    echo "release: uncommitted changes; commit them, or pass --allow-dirty for a build that is no release" >&2
+    exit 1
+  fi
+  commit+="-dirty"
+fi
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+version=$(sed -n 's/^project(velmaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
+# Clean build folders: nothing left over from an earlier configuration gets into a release.
+out=build/release
+rm -rf "$out" dist
+mkdir -p dist
+
+echo "== velmaro.exe $version ($commit, SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
+cmake --preset win32 -B "$out/win32" >/dev/null
+cmake --build "$out/win32" -j2 >"$out/win32.log" || { tail -40 "$out/win32.log"; exit 1; }
+tests/check-exe.sh "$out/win32/velmaro.exe"
+cp "$out/win32/velmaro.exe" dist/velmaro.exe
+(cd dist && sha256sum velmaro.exe >SHA256SUMS)
+((exe_only)) && { cat dist/SHA256SUMS; exit 0; }
+
+echo "== velmaro-author (Release)"
+tool=dist/velmaro-author-linux-x86_64
+cmake --preset host -B "$out/author" -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=OFF \
+  -DVELMARO_EXE="$root/dist/velmaro.exe" >/dev/null
+cmake --build "$out/author" -j2 --target velmaro-author >"$out/author.log" || { tail -40 "$out/author.log"; exit 1; }
+cmake --install "$out/author" --prefix "$tool" --strip >/dev/null
+
+echo "== sample disc"
+cp -r disc dist/sample-disc
+cp dist/velmaro.exe dist/sample-disc/
+# The release's own tool must find nothing wrong with the release's own disc.
+"$tool/bin/velmaro-author" check dist/sample-disc
+
+sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" scripts/release/FOR-DISC-AUTHORS.txt >dist/FOR-DISC-AUTHORS.txt
+
+echo "== dist/"
+(cd dist && find . -type f | sort)
+cat dist/SHA256SUMS
