@@ -83,13 +83,13 @@ int main(int argc, char** argv) {
     acc->get_accState(child, &state);
     LONG l = 0, t = 0, w = 0, h = 0;
     acc->accLocation(&l, &t, &w, &h, child);
-    std::printf("%s{\"id\":%ld,\"name\":%s,\"role\":%ld,\"state\":%ld,\"location\":[%ld,%ld,%ld,%ld],"
-                "\"action\":%s,\"shortcut\":%s}",
-                id > 1 ? "," : "", static_cast<long>(id), Text(hn, name).c_str(),
-                role.vt == VT_I4 ? static_cast<long>(role.lVal) : -1L,
-                state.vt == VT_I4 ? static_cast<long>(state.lVal) : -1L, static_cast<long>(l),
-                static_cast<long>(t), static_cast<long>(w), static_cast<long>(h), Text(ha, action).c_str(),
-                Text(hk, keys).c_str());
+    std::printf(
+        "%s{\"id\":%ld,\"name\":%s,\"role\":%ld,\"state\":%ld,\"location\":[%ld,%ld,%ld,%ld],"
+        "\"action\":%s,\"shortcut\":%s}",
+        id > 1 ? "," : "", static_cast<long>(id), Text(hn, name).c_str(),
+        role.vt == VT_I4 ? static_cast<long>(role.lVal) : -1L,
+        state.vt == VT_I4 ? static_cast<long>(state.lVal) : -1L, static_cast<long>(l), static_cast<long>(t),
+        static_cast<long>(w), static_cast<long>(h), Text(ha, action).c_str(), Text(hk, keys).c_str());
   }
   std::printf("]}\n");
   acc->Release();
