@@ -2,9 +2,11 @@
 
 #include "menu/fields.h"
 #include "menu/frmMenu.h"
+#include "menu/keyboard.h"
 #include "menu/modMouseGlobal.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
+#include "platform/platform.h"
 #include "platform/textfile.h"
 #include "startup/frmMain.h"
 
@@ -104,8 +106,17 @@ LoadPosition LastLoadPosition() {
   return position;
 }
 
+namespace {
+// However a load ends, the links shown have changed.
+struct LinksChangedNotice {
+  ~LinksChangedNotice() { Sys().LinksChanged(); }
+};
+}  // namespace
+
 void LoadMenuPage(const int16_t& page) {
   position = LoadPosition();
+  menuKeyboard.NewPage();
+  LinksChangedNotice notice;
   HideAllLinks();
   menuReady = false;
   FileCloser closer;

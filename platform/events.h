@@ -16,6 +16,13 @@ void LabelClick(int16_t index);
 void LabelMouseMove(int16_t index);
 void BackgroundMouseMove();
 
+// The menu window's keys. Moving goes through the links shown, in reading order, and wraps around.
+enum class MenuKey { Next, Previous, First, Last, Perform };
+void MenuKeyDown(MenuKey key);
+// A character typed into the menu window, with Alt held or not: a link's access key works either way. True
+// when a link claimed it; a character no link claims is left to the system.
+bool MenuCharacter(wchar_t c);
+
 // Every window member, module variable and label as a new process has them: for platforms that run the
 // program more than once in one process (the tests' fake, the author tools).
 void NewProcess();

@@ -110,6 +110,17 @@ class Platform {
   // set on one line in a font, and to repaint where a label was and where it is now.
   virtual TwipSize MeasureText(const LabelFont& font, const Text& caption) = 0;
   virtual void RepaintLabel(int index, const TwipRect& before, const TwipRect& after) = 0;
+
+  // --- Keyboard and assistive technology ---------------------------------------------------------------
+  // None of them fails. KeyboardFocusChanged is never called while the menu is used with the mouse alone.
+
+  // The link the keyboard is on changed (-1: none), or its mark is to show from now on: the platform draws
+  // the focus mark around `link` when `marked` and tells assistive technology that `link` has the focus.
+  virtual void KeyboardFocusChanged(int link, bool marked) = 0;
+  // A page load ended, complete or stopped part-way: assistive technology reads the shown links again.
+  virtual void LinksChanged() = 0;
+  // `c` in upper case as the user's system folds letters: access keys match in either case.
+  virtual wchar_t UpperCase(wchar_t c) = 0;
 };
 
 // The platform the logic talks to; installed once by the program's entry or by a test.

@@ -2,6 +2,7 @@
 #include "platform/events.h"
 
 #include "menu/frmMenu.h"
+#include "menu/keyboard.h"
 #include "menu/modMouseGlobal.h"
 #include "menu/modRoutines.h"
 #include "platform/controls.h"
@@ -37,9 +38,19 @@ void BackgroundMouseMove() {
   SkipOnError([] { frmMenu.pctBG_MouseMove(); });
 }
 
+void MenuKeyDown(MenuKey key) {
+  SkipOnError([key] { menuKeyboard.KeyDown(key); });
+}
+bool MenuCharacter(wchar_t c) {
+  bool claimed = false;
+  SkipOnError([&] { claimed = menuKeyboard.Character(c); });
+  return claimed;
+}
+
 void NewProcess() {
   frmMain = FrmMain{};
   frmMenu = FrmMenu{};
+  menuKeyboard = MenuKeyboard{};
   linkActions.fill(Text());
   menuReady = false;
   FileClose();

@@ -149,6 +149,9 @@ void FakePlatform::MayRunOutOfMemory(const char* operation) {
 void FakePlatform::Start() {
   events::NewProcess();
   repaints.clear();
+  keyboardFocus = -1;
+  keyboardMarked = false;
+  linksChanged = 0;
   ResetWindows();
   Raise([] { events::MainLoad(); });
 }
@@ -186,6 +189,16 @@ void FakePlatform::MoveTo(float x, float y) {
     MoveOverBackground();
   else
     MoveOverLabel(static_cast<int16_t>(label));
+}
+
+void FakePlatform::Key(events::MenuKey key) {
+  Raise([key] { events::MenuKeyDown(key); });
+}
+
+bool FakePlatform::Type(wchar_t c) {
+  bool claimed = false;
+  Raise([&] { claimed = events::MenuCharacter(c); });
+  return claimed;
 }
 
 void FakePlatform::CloseMenu() {
@@ -344,4 +357,13 @@ TwipSize FakePlatform::MeasureText(const LabelFont& font, const Text& caption) {
 
 void FakePlatform::RepaintLabel(int index, const TwipRect& before, const TwipRect& after) {
   repaints.push_back({index, before, after});
+}
+
+void FakePlatform::KeyboardFocusChanged(int link, bool marked) {
+  keyboardFocus = link;
+  keyboardMarked = marked;
+}
+
+wchar_t FakePlatform::UpperCase(wchar_t c) {
+  return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
 }

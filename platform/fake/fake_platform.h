@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/events.h"
 #include "platform/platform.h"
 
 struct FakeFile {
@@ -44,6 +45,8 @@ class FakePlatform : public Platform {
   void MoveOverLabel(int16_t label);
   void MoveOverBackground();
   void MoveTo(float x, float y);  // a point of pctBG in twips, routed like the real window
+  void Key(events::MenuKey key);
+  bool Type(wchar_t c);  // a character typed, with Alt or without; true when a link claimed it
   void CloseMenu();
 
   // --- What happened ---
@@ -54,6 +57,11 @@ class FakePlatform : public Platform {
     TwipRect before, after;
   };
   std::vector<Repaint> repaints;
+  // The keyboard's link and mark as last announced, and how many page loads announced new links; kept out
+  // of the transcript, which the mouse's tests compare line by line.
+  int keyboardFocus = -1;
+  bool keyboardMarked = false;
+  int linksChanged = 0;
 
   struct Window {
     bool created = false;
@@ -92,6 +100,9 @@ class FakePlatform : public Platform {
   void EnableTimer(bool enabled) override;
   TwipSize MeasureText(const LabelFont& font, const Text& caption) override;
   void RepaintLabel(int index, const TwipRect& before, const TwipRect& after) override;
+  void KeyboardFocusChanged(int link, bool marked) override;
+  void LinksChanged() override { ++linksChanged; }
+  wchar_t UpperCase(wchar_t c) override;
 
  private:
   template <class Event>

@@ -7,6 +7,7 @@
 
 #include <iconv.h>
 
+#include <cwctype>
 #include <map>
 #include <set>
 #include <string>
@@ -71,7 +72,11 @@ class HeadlessPlatform : public Platform {
   // the kerning and ligatures pango would apply, and at sizes where the font asks for no grey smoothing
   // (its gasp table) at the advance of its fully hinted glyph, as GDI then draws it. `underline` marks one
   // character. `width` receives the pixels the line covers. The caller frees the layout.
-  PangoLayout* TextLayout(const LabelFont& font, const Text& shown, unsigned atDpi, int underline, int* width);
+  PangoLayout* TextLayout(const LabelFont& font,
+                          const Text& shown,
+                          unsigned atDpi,
+                          int underline,
+                          int* width);
   // The text cell GDI gives that font, in pixels: ascent and descent from the font's Windows metrics
   // (OS/2 usWinAscent and usWinDescent), each rounded as GDI rounds them. DrawText puts the top of the cell
   // at the top of its rectangle; its height is the height of a label.
@@ -106,6 +111,11 @@ class HeadlessPlatform : public Platform {
   void EnableTimer(bool enabled) override { timerEnabled = enabled; }
   TwipSize MeasureText(const LabelFont& font, const Text& caption) override;
   void RepaintLabel(int, const TwipRect&, const TwipRect&) override {}
+  void KeyboardFocusChanged(int, bool) override {}
+  void LinksChanged() override {}
+  wchar_t UpperCase(wchar_t c) override {
+    return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+  }
 
  private:
   std::string folder_;

@@ -3,9 +3,12 @@
 
 #include <memory>
 
+#include "menu/keyboard.h"
 #include "platform/controls.h"
 #include "platform/events.h"
+#include "platform/win32/accessible.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -122,6 +125,27 @@ LRESULT HandleForm(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOLORCHANGE:
       if (form.box) form.box->Relayout();
       break;
+  }
+  if (WhichForm(form) == Win::Menu) {
+    switch (message) {
+      case WM_KEYDOWN:
+      case WM_CHAR:
+      case WM_SYSCHAR:
+        if (HandleMenuKey(hwnd, message, wParam, lParam)) return 0;
+        break;
+      case WM_GETOBJECT:
+        return AnswerGetObject(hwnd, wParam, lParam);
+      case WM_SETFOCUS:
+        AnnounceFocus(hwnd, menuKeyboard.focus);
+        return 0;
+      case kAccessibleClick: {
+        // The link may have gone with a page since the reader asked.
+        auto link = static_cast<int16_t>(wParam);
+        if (link >= 0 && link < kLinkCount && lblLink(link).Visible())
+          RaiseEvent([link] { events::LabelClick(link); });
+        return 0;
+      }
+    }
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -266,6 +290,8 @@ void Win32Platform::MoveWindow(Win window, float left, float top) {
 void Win32Platform::ShowWindow(Win window) {
   FormState& form = Need(window);
   ::ShowWindow(form.hwnd, SW_SHOW);
+  // The menu takes the keys as soon as it is there.
+  if (window == Win::Menu) SetFocus(form.hwnd);
   bool first = !form.shownOnce;
   form.shownOnce = true;
   // The menu becomes the program's active window once, when it first appears; focus coming back later

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "menu/keyboard.h"
 #include "platform/controls.h"
 #include "platform/errors.h"
 #include "platform/events.h"
@@ -144,8 +145,22 @@ void PictureBox::Paint() {
   }
   // The labels are placed in the box's own pixels.
   SetViewportOrgEx(buffer.get(), -area.left, -area.top, nullptr);
-  if (hostsLabels_) DrawLabels(buffer.get(), WindowDpi(hwnd_), area);
+  if (hostsLabels_) {
+    DrawLabels(buffer.get(), WindowDpi(hwnd_), area);
+    DrawMark(buffer.get());
+  }
   BitBlt(paint.dc(), area.left, area.top, width, height, buffer.get(), area.left, area.top, SRCCOPY);
+}
+
+void PictureBox::DrawMark(HDC dc) {
+  int link = KeyboardMark();
+  if (link < 0) return;
+  PixelRect p = TwipRectToPixels(lblLink(link).Rect(), WindowDpi(hwnd_));
+  RECT r{p.left, p.top, p.right, p.bottom};
+  // The dotted rectangle inverts what is under it, so it shows on any picture.
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkColor(dc, RGB(255, 255, 255));
+  DrawFocusRect(dc, &r);
 }
 
 int PictureBox::LabelUnder(LPARAM point, bool* inside) const {

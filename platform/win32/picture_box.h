@@ -30,6 +30,7 @@ class PictureBox {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Paint();
+  void DrawMark(HDC dc);  // the keyboard's focus mark, once the keyboard has been used
   HBITMAP Background(HDC reference, int width, int height);
   int LabelUnder(LPARAM point, bool* inside) const;
   void PointerMove(LPARAM point);

@@ -1,5 +1,6 @@
 // The real Platform: Win32 behind the seam. Its operations live in operations.cpp, the windows and picture
-// boxes in forms.cpp, the labels in labels.cpp.
+// boxes in forms.cpp, the labels in labels.cpp,
+// the keyboard in keyboard.cpp.
 #pragma once
 
 #include "platform/platform.h"
@@ -33,6 +34,10 @@ class Win32Platform final : public Platform {
 
   TwipSize MeasureText(const LabelFont& font, const Text& caption) override;
   void RepaintLabel(int index, const TwipRect& before, const TwipRect& after) override;
+
+  void KeyboardFocusChanged(int link, bool marked) override;
+  void LinksChanged() override;
+  wchar_t UpperCase(wchar_t c) override;
 
  private:
   ScopedFile textFile_;

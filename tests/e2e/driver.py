@@ -488,6 +488,42 @@ class Program:
         check(not self.boxes(), "an unexpected message box: %r" % [(b["caption"], b.get("text")) for b in
                                                                   self.boxes()])
 
+    # -- keyboard and screen readers --------------------------------------------
+    def keys(self, *names):
+        """Real key presses (xdotool names: Tab, shift+Tab, Return, alt+g) to the active window."""
+        # With no window manager on the virtual display, X gives the keys to the window under the pointer;
+        # the menu's X window is given the X focus, as a window manager would give it to the active window.
+        x_window = self.x_window_of_menu()
+        subprocess.run(["xdotool", "windowfocus", "--sync", x_window], env=self.s.env(), check=True, timeout=10)
+        for name in names:
+            subprocess.run(["xdotool", "key", name], env=self.s.env(), check=True, timeout=10)
+            time.sleep(0.15)
+
+    def x_window_of_menu(self):
+        """The X window that shows the menu: the visible one with its place and size."""
+        r = self.menu()["rect"]
+        want = (r[0], r[1], r[2] - r[0], r[3] - r[1])
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", ""], env=self.s.env(),
+                             capture_output=True, text=True, timeout=10).stdout.split()
+        for wid in ids:
+            g = dict(l.split("=", 1) for l in subprocess.run(
+                ["xdotool", "getwindowgeometry", "--shell", wid], env=self.s.env(), capture_output=True,
+                text=True, timeout=10).stdout.split())
+            if tuple(int(g.get(k, -1)) for k in ("X", "Y", "WIDTH", "HEIGHT")) == want:
+                return wid
+        raise CaseFailure("no X window shows the menu at %r" % (want,))
+
+    def accessible(self, *args):
+        """What the accessible probe reads from the menu window's client object (see accprobe.cpp)."""
+        hwnd = self.menu()["hwnd"]
+        r = subprocess.run([self.s.loader, self.s.opts.accprobe, hwnd] + [str(a) for a in args],
+                           env=self.s.env(), capture_output=True, timeout=60)
+        lines = [l for l in r.stdout.decode("utf-8", "replace").splitlines() if l.startswith("{")]
+        check(lines, "the accessible probe said nothing (exit %d): %s" % (r.returncode, r.stderr[-400:]))
+        reply = json.loads(lines[-1])
+        check("error" not in reply, "accessible probe: %s" % reply.get("error"))
+        return reply
+
     # -- pointer and pixels ---------------------------------------------------
     def pointer(self, x, y, click=False, clicks=1):
         def xdo(*args):

@@ -50,6 +50,7 @@ def main():
     ap.add_argument("--exe", help="velmaro.exe to test")
     ap.add_argument("--probe")
     ap.add_argument("--recorder")
+    ap.add_argument("--accprobe")
     ap.add_argument("--loader", default="wine")
     ap.add_argument("--wine64", help="the 64-bit loader that goes with --loader (default: --loader)")
     ap.add_argument("--wineserver", default="wineserver")

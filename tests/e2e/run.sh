@@ -60,6 +60,10 @@ fi
 flags=(-std=c++17 -O2 -Wall -Wextra -Werror -static -s)
 x86_64-w64-mingw32-g++ "${flags[@]}" -o "$out/probe.exe" "$here/probe.cpp" -lgdi32
 "$cc" "${flags[@]}" -mwindows -o "$out/recorder.exe" "$here/recorder.cpp"
+# Reads the program's accessible object as a screen reader would; built like the program, so the two talk
+# through Wine's marshalling of one kind of process.
+"$cc" "${flags[@]}" -o "$out/accprobe.exe" "$here/accprobe.cpp" -loleacc -loleaut32 -lole32 -luuid
 
 exec python3 -B "$here/harness.py" --exe "$VELMARO_EXE" --probe "$out/probe.exe" --recorder "$out/recorder.exe" \
+  --accprobe "$out/accprobe.exe" \
   --loader "$loader" --wine64 "$wine64" --wineserver "$wineserver" --arch "$arch" "$@"

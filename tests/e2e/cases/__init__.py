@@ -3,7 +3,7 @@ records, plus its name in GROUPS (which also sets the order of the run)."""
 
 import importlib
 
-GROUPS = ["startup", "windows", "pages", "actions", "hover", "mends", "dbcs", "hardening"]
+GROUPS = ["startup", "windows", "pages", "actions", "hover", "mends", "dbcs", "hardening", "keyboard"]
 
 
 def all_cases():
