@@ -444,14 +444,14 @@ class Program:
             self.menu_hwnd = int(ws[0]["hwnd"], 16)
         return ws[0] if ws else None
 
-    def wait_menu(self, timeout=10):
+    def wait_menu(self, timeout=10, paint_timeout=5):
         m = wait_for("the menu window", self.menu, timeout)
         # Shown is not yet painted (under an emulated loader it can take over half a second). Unpainted, the
         # client area is black, which no menu picture of these discs is.
         c = m["client"]
         black = {"000000": (c[2] - c[0]) * (c[3] - c[1])}
         wait_for("the menu's first paint",
-                 lambda: self.s.probe.ask("colours %d %d %d %d" % tuple(c))["colours"] != black, 5)
+                 lambda: self.s.probe.ask("colours %d %d %d %d" % tuple(c))["colours"] != black, paint_timeout)
         time.sleep(0.3)  # let the first paint land before pixels are read
         return self.menu()
 

@@ -197,7 +197,8 @@ def huge_picture_shows(p, dpi=None):
         with system_dpi(p, dpi):
             return huge_picture_shows(p)
     p.start()
-    m = p.wait_menu(timeout=60)
+    # Decoding 8000x8000 pixels is slow work for an emulated 32-bit loader: the first paint waits for it.
+    m = p.wait_menu(timeout=60, paint_timeout=90)
     c = m["client"]
     # The menu is as large as its picture, far past the screen: what lies on the screen shows the picture.
     visible = [max(c[0], 0), max(c[1], 0), min(c[2], SCREEN_W), min(c[3], SCREEN_H)]
