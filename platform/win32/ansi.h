@@ -4,9 +4,13 @@
 #include <string>
 
 #include "platform/text.h"
+#include "platform/win32/call_choice.h"
 
 std::string ToAnsi(const Text& text);
 Text FromAnsi(const char* bytes, std::size_t length);
 inline Text FromAnsi(const std::string& bytes) {
   return FromAnsi(bytes.data(), bytes.size());
 }
+
+// The system's ANSI code page, for choosing between an ANSI call and its wide twin (call_choice.h).
+const CodePage& AnsiCodePage();
