@@ -5,16 +5,6 @@
 
 #include "platform/win32/win.h"
 
-std::string ToAnsi(const Text& text) {
-  if (text.empty() || text.size() > INT_MAX) return std::string();
-  int length = static_cast<int>(text.size());
-  int needed = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) return std::string();
-  std::string bytes(static_cast<std::size_t>(needed), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), length, &bytes[0], needed, nullptr, nullptr);
-  return bytes;
-}
-
 Text FromAnsi(const char* bytes, std::size_t length) {
   if (length == 0 || length > INT_MAX) return Text();
   int size = static_cast<int>(length);
