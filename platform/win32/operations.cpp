@@ -1,5 +1,6 @@
 // The operations the logic needs from Windows: the shell, multimedia commands, message boxes, the file
-// system and the screen. The ANSI operations get their texts back in the system's code page.
+// system and the screen. Texts the system's ANSI code page holds go to the ANSI operations in that code page,
+// as they always have; a call with any text it cannot hold goes to the wide twin (call_choice.h).
 #include <climits>
 #include <string>
 
@@ -18,20 +19,35 @@ void Win32Platform::ShellExecuteA(Owner owner,
                                   const Text& parameters) {
   // Bound by name at first use: the program imports nothing from shell32 until it launches something.
   using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-  static auto shellExecute = SystemProc<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
-  if (!shellExecute) return;
+  using ShellExecuteWideFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
   HWND ownerWindow = owner == Owner::Menu ? ExistingForm(Win::Menu) : nullptr;
-  std::string op = ToAnsi(operation), name = ToAnsi(file), params = ToAnsi(parameters);
-  shellExecute(ownerWindow, op.c_str(), name.c_str(), params.c_str(), nullptr, SW_SHOWNORMAL);
+  std::string op, name, params;
+  if (ChooseCall(AnsiCodePage(), {{operation, &op}, {file, &name}, {parameters, &params}}) == Call::Ansi) {
+    static auto shellExecute = SystemProc<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
+    if (shellExecute)
+      shellExecute(ownerWindow, op.c_str(), name.c_str(), params.c_str(), nullptr, SW_SHOWNORMAL);
+    return;
+  }
+  static auto shellExecuteWide = SystemProc<ShellExecuteWideFn>("shell32.dll", "ShellExecuteW");
+  if (shellExecuteWide) {
+    shellExecuteWide(ownerWindow, operation.c_str(), file.c_str(), parameters.c_str(), nullptr,
+                     SW_SHOWNORMAL);
+  }
 }
 
 void Win32Platform::mciSendStringA(const Text& command) {
   using MciSendStringFn = DWORD(WINAPI*)(LPCSTR, LPSTR, UINT, HWND);
-  static auto mciSendString = SystemProc<MciSendStringFn>("winmm.dll", "mciSendStringA");
-  if (!mciSendString) return;
-  std::string text = ToAnsi(command);
-  char answer[] = "0";  // with length 0 nothing is written to it
-  mciSendString(text.c_str(), answer, 0, nullptr);
+  using MciSendStringWideFn = DWORD(WINAPI*)(LPCWSTR, LPWSTR, UINT, HWND);
+  std::string text;
+  if (ChooseCall(AnsiCodePage(), {{command, &text}}) == Call::Ansi) {
+    static auto mciSendString = SystemProc<MciSendStringFn>("winmm.dll", "mciSendStringA");
+    char answer[] = "0";  // with length 0 nothing is written to it
+    if (mciSendString) mciSendString(text.c_str(), answer, 0, nullptr);
+    return;
+  }
+  static auto mciSendStringWide = SystemProc<MciSendStringWideFn>("winmm.dll", "mciSendStringW");
+  wchar_t answer[] = L"0";
+  if (mciSendStringWide) mciSendStringWide(command.c_str(), answer, 0, nullptr);
 }
 
 void Win32Platform::ShowCriticalMessage(const Text& text, const Text& title) {
@@ -41,8 +57,11 @@ void Win32Platform::ShowCriticalMessage(const Text& text, const Text& title) {
   HWND menu = ExistingForm(Win::Menu);
   HWND owner = menu && IsWindowVisible(menu) ? menu : nullptr;
   UINT flags = MB_OK | MB_ICONHAND | (owner ? 0 : MB_TASKMODAL | MB_SETFOREGROUND);
-  std::string body = ToAnsi(text), caption = ToAnsi(title);
-  MessageBoxA(owner, body.c_str(), caption.c_str(), flags);
+  std::string body, caption;
+  if (ChooseCall(AnsiCodePage(), {{text, &body}, {title, &caption}}) == Call::Ansi)
+    MessageBoxA(owner, body.c_str(), caption.c_str(), flags);
+  else
+    MessageBoxW(owner, text.c_str(), title.c_str(), flags);
 }
 
 static_assert(kAttrReadOnly == FILE_ATTRIBUTE_READONLY && kAttrHidden == FILE_ATTRIBUTE_HIDDEN &&
@@ -50,22 +69,38 @@ static_assert(kAttrReadOnly == FILE_ATTRIBUTE_READONLY && kAttrHidden == FILE_AT
                   kAttrArchive == FILE_ATTRIBUTE_ARCHIVE,
               "the listing rules use the system's attribute bits");
 
-bool Win32Platform::FileExists(const Text& path) {
-  std::string name = ToAnsi(ListingPattern(path));
-  if (name.empty()) return false;
-  WIN32_FIND_DATAA found;
-  ScopedFind find(FindFirstFileA(name.c_str(), &found));
+namespace {
+
+template <class FindData, class Next>
+bool ListsOrdinaryFile(HANDLE first, FindData* found, Next next) {
+  ScopedFind find(first);
   if (!find) return false;
   do {
-    if (IsOrdinaryFile(found.dwFileAttributes)) return true;
-  } while (FindNextFileA(find.get(), &found));
+    if (IsOrdinaryFile(found->dwFileAttributes)) return true;
+  } while (next(find.get(), found));
   return false;
 }
 
+}  // namespace
+
+bool Win32Platform::FileExists(const Text& path) {
+  Text pattern = ListingPattern(path);
+  std::string name;
+  if (pattern.empty()) return false;
+  if (ChooseCall(AnsiCodePage(), {{pattern, &name}}) == Call::Ansi) {
+    WIN32_FIND_DATAA found;
+    return ListsOrdinaryFile(FindFirstFileA(name.c_str(), &found), &found, FindNextFileA);
+  }
+  WIN32_FIND_DATAW found;
+  return ListsOrdinaryFile(FindFirstFileW(pattern.c_str(), &found), &found, FindNextFileW);
+}
+
 Text Win32Platform::ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
+  // The wide name: through the ANSI one, a folder named in another script than the system's comes back
+  // with "?" for its letters, and no file under it would be found.
+  Text path(MAX_PATH, L'\0');
   for (;;) {
-    DWORD length = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
     if (length == 0) return Text();
     if (length < path.size()) {
       path.resize(length);
@@ -73,12 +108,10 @@ Text Win32Platform::ProgramFolder() {
     }
     path.resize(path.size() * 2);
   }
-  // Cut after decoding, so that a double-byte character whose trail byte is a backslash stays whole.
-  Text folder = FromAnsi(path);
-  std::size_t slash = folder.rfind(L'\\');
-  if (slash == Text::npos) return folder;
-  bool driveRoot = slash == 2 && folder[1] == L':';
-  return folder.substr(0, driveRoot ? slash + 1 : slash);
+  std::size_t slash = path.rfind(L'\\');
+  if (slash == Text::npos) return path;
+  bool driveRoot = slash == 2 && path[1] == L':';
+  return path.substr(0, driveRoot ? slash + 1 : slash);
 }
 
 float Win32Platform::ScreenWidth() {
@@ -95,9 +128,13 @@ void Win32Platform::EndProgram() {
 
 void Win32Platform::OpenTextFile(const Text& path) {
   CloseTextFile();
-  std::string name = ToAnsi(path);
-  textFile_.reset(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  std::string name;
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
+  if (ChooseCall(AnsiCodePage(), {{path, &name}}) == Call::Ansi)
+    textFile_.reset(CreateFileA(name.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, flags, nullptr));
+  else
+    textFile_.reset(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, flags, nullptr));
   if (!textFile_) throw AppError(ErrorKind::FileNotFound);
 }
 
