@@ -398,15 +398,31 @@ void Picture::DrawBitmap(HDC dc, int left, int top, int width, int height) const
     }
     return;
   }
+  // Only the part that lands in the target is copied: a picture far larger than the screen is drawn into
+  // each small paint buffer, and a blit of all its pixels every time (which Wine does) would never end.
+  RECT target{left, top, left + width, top + height}, clip;
+  if (GetClipBox(dc, &clip) != ERROR && !IntersectRect(&target, &target, &clip)) return;
   if (info.bmWidth == width && sourceHeight == height) {
-    BitBlt(dc, left, top, width, height, source.get(), 0, 0, SRCCOPY);
+    BitBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, source.get(),
+           target.left - left, target.top - top, SRCCOPY);
     return;
   }
+  // The source rows and columns behind the target, widened by one so that halftone's edges match.
+  double scaleX = static_cast<double>(info.bmWidth) / width,
+         scaleY = static_cast<double>(sourceHeight) / height;
+  int sx0 = std::max(0, static_cast<int>(std::floor((target.left - left) * scaleX)) - 1);
+  int sy0 = std::max(0, static_cast<int>(std::floor((target.top - top) * scaleY)) - 1);
+  int sx1 = std::min<int>(info.bmWidth, static_cast<int>(std::ceil((target.right - left) * scaleX)) + 1);
+  int sy1 = std::min(sourceHeight, static_cast<int>(std::ceil((target.bottom - top) * scaleY)) + 1);
+  int dx0 = left + static_cast<int>(std::lround(sx0 / scaleX)),
+      dy0 = top + static_cast<int>(std::lround(sy0 / scaleY));
+  int dx1 = left + static_cast<int>(std::lround(sx1 / scaleX)),
+      dy1 = top + static_cast<int>(std::lround(sy1 / scaleY));
   // Halftone averages the rows and columns that plain stretching would drop or repeat.
   int oldMode = SetStretchBltMode(dc, HALFTONE);
   POINT oldOrigin{};
   SetBrushOrgEx(dc, 0, 0, &oldOrigin);
-  StretchBlt(dc, left, top, width, height, source.get(), 0, 0, info.bmWidth, sourceHeight, SRCCOPY);
+  StretchBlt(dc, dx0, dy0, dx1 - dx0, dy1 - dy0, source.get(), sx0, sy0, sx1 - sx0, sy1 - sy0, SRCCOPY);
   SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
   if (oldMode) SetStretchBltMode(dc, oldMode);
 }

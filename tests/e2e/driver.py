@@ -467,7 +467,9 @@ class Program:
         m = wait_for("the menu window", self.menu, timeout)
         # Shown is not yet painted (under an emulated loader it can take over half a second). Unpainted, the
         # client area is black, which no menu picture of these discs is.
+        # Only the part on the screen can be looked at; a menu as large as an 8000x8000 picture reaches far past it.
         c = m["client"]
+        c = [max(c[0], 0), max(c[1], 0), min(c[2], SCREEN_W), min(c[3], SCREEN_H)]
         black = {"000000": (c[2] - c[0]) * (c[3] - c[1])}
         wait_for("the menu's first paint",
                  lambda: self.s.probe.ask("colours %d %d %d %d" % tuple(c))["colours"] != black, paint_timeout)

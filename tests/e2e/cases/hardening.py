@@ -198,7 +198,7 @@ def huge_picture_shows(p, dpi=None):
             return huge_picture_shows(p)
     p.start()
     # Decoding 8000x8000 pixels is slow work for an emulated 32-bit loader: the first paint waits for it.
-    m = p.wait_menu(timeout=60, paint_timeout=90)
+    m = p.wait_menu(timeout=60, paint_timeout=30)
     c = m["client"]
     # The menu is as large as its picture, far past the screen: what lies on the screen shows the picture.
     visible = [max(c[0], 0), max(c[1], 0), min(c[2], SCREEN_W), min(c[3], SCREEN_H)]
