@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/metafile.h"
 #include "platform/win32/png.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/sysdll.h"
@@ -102,37 +103,15 @@ const Gdiplus* Api() {
   return api;
 }
 
-// The frame a metafile declares in its header, in twips: HIMETRIC in an enhanced metafile, the bounding
-// box in units of its own inch in a placeable one. GDI+ reports only a rounded device size for both.
+// The frame a metafile declares in its header (platform/metafile.h); GDI+ reports only a rounded device
+// size for it.
 bool MetafileFrame(const Text& path, TwipSize* size) {
   ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   unsigned char header[44] = {};
   DWORD got = 0;
   if (!file || !ReadFile(file.get(), header, sizeof header, &got, nullptr)) return false;
-  auto u32 = [&](int at) {
-    return static_cast<uint32_t>(header[at] | header[at + 1] << 8 | header[at + 2] << 16 |
-                                 static_cast<uint32_t>(header[at + 3]) << 24);
-  };
-  auto i32 = [&](int at) { return static_cast<int32_t>(u32(at)); };
-  auto i16 = [&](int at) { return static_cast<int16_t>(header[at] | header[at + 1] << 8); };
-  if (got >= 44 && u32(0) == EMR_HEADER && u32(40) == ENHMETA_SIGNATURE) {
-    // rclFrame: left, top, right, bottom at offset 24, in hundredths of a millimetre.
-    double width = i32(32) - i32(24), height = i32(36) - i32(28);
-    if (width <= 0 || height <= 0) return false;
-    *size = TwipSize{static_cast<float>(width * kTwipsPerInch / 2540.0),
-                     static_cast<float>(height * kTwipsPerInch / 2540.0)};
-    return true;
-  }
-  if (got >= 16 && u32(0) == 0x9AC6CDD7u) {
-    double width = i16(10) - i16(6), height = i16(12) - i16(8);
-    double inch = static_cast<uint16_t>(header[14] | header[15] << 8);
-    if (width <= 0 || height <= 0 || inch <= 0) return false;
-    *size = TwipSize{static_cast<float>(width * kTwipsPerInch / inch),
-                     static_cast<float>(height * kTwipsPerInch / inch)};
-    return true;
-  }
-  return false;
+  return ::MetafileFrame(header, got, size);
 }
 
 // The OLE picture loader, present on every Windows since 95.

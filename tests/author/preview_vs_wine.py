@@ -19,6 +19,10 @@ import sys
 import tempfile
 import time
 
+# The end-to-end machinery's checks and waits, and its Windows paths.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from driver import CaseFailure as Failure, check, to_windows, wait_for  # noqa: E402
+
 TOLERANCE = 2
 THRESHOLD = 48  # a channel this far from the bare page marks text
 SUBSTITUTE_RE = re.compile(r'^preview: "(.*)" is not installed here; drawn with "(.*)"$')
@@ -54,10 +58,6 @@ FIXTURES = {
 
 def run(args, **kw):
     return subprocess.run(args, check=True, **kw)
-
-
-def to_windows(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def read_rgb(png):
@@ -105,26 +105,6 @@ def links(mask):
             rows = [y for y in range(top, bottom) if any(mask[y][left:right])]
             boxes.append([left, rows[0], right, rows[-1] + 1])
     return boxes
-
-
-class Failure(Exception):
-    pass
-
-
-def check(cond, message):
-    if not cond:
-        raise Failure(message)
-
-
-def wait_for(what, fn, timeout, interval=0.1):
-    end = time.monotonic() + timeout
-    while True:
-        value = fn()
-        if value:
-            return value
-        if time.monotonic() > end:
-            raise Failure("timed out waiting for " + what)
-        time.sleep(interval)
 
 
 class Wine:
