@@ -54,13 +54,18 @@ def captions(p):
     p.no_error_box()
 
 
-def program(p):
+def click_first_link(p):
+    """Starts the program, lights link 0 with its sound and clicks it; what the click does comes next."""
     p.start()
     p.wait_menu()
     p.set_mark()
     p.over_link(0)
     p.expect_events(MO_PLAY)
     p.over_link(0, click=True)
+
+
+def program(p):
+    click_first_link(p)
     p.expect_events([shell_w("menu", p.app + TOOL, "x Ω")])
     p.expect_record(["x", "Ω"], "\\" + TOOL)
     p.no_error_box()
@@ -68,12 +73,7 @@ def program(p):
 
 
 def sound(p):
-    p.start()
-    p.wait_menu()
-    p.set_mark()
-    p.over_link(0)
-    p.expect_events(MO_PLAY)
-    p.over_link(0, click=True)
+    click_first_link(p)
     p.expect_events([mci("close mciExtra"), mci_open(p.app + SOUND, "mciExtra"), mci("seek mciExtra to start"),
                      mci("play mciExtra")], ignore=WINE_RETRIES)
     p.no_error_box()
@@ -81,12 +81,7 @@ def sound(p):
 
 def missing(message, title, before, after):
     def script(p):
-        p.start()
-        p.wait_menu()
-        p.set_mark()
-        p.over_link(0)
-        p.expect_events(MO_PLAY)
-        p.over_link(0, click=True)
+        click_first_link(p)
         box = p.expect_box(title, message)
         p.expect_events(before(p))
         p.press_ok(box)
