@@ -45,3 +45,8 @@ if [ -x tests/author/preview-vs-wine.sh ]; then
   echo "== author preview against the program under Wine"
   tests/author/preview-vs-wine.sh
 fi
+
+if [ -s build/e2e/route.txt ]; then
+  echo "== NOTE"
+  cat build/e2e/route.txt
+fi

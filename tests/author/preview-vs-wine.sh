@@ -9,6 +9,12 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
 
 arch="${VELMARO_AUTHOR_ARCH:-win32}"
+# Where the end-to-end run found that the i686 program cannot be run here, compare with the x86_64 build.
+if [[ -z "${VELMARO_AUTHOR_ARCH:-}" && -s "$repo/build/e2e/route.txt" ]]; then
+  echo "preview-vs-wine: the x86_64 build (build/e2e/route.txt says why)" >&2
+  arch=win64
+  unset VELMARO_EXE
+fi
 if [[ $arch == win32 ]]; then
   loader=$("$repo/scripts/wine32.sh")
   wine64="$(dirname "$loader")/wine64"

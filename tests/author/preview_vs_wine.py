@@ -21,7 +21,7 @@ import time
 
 # The end-to-end machinery's checks and waits, and its Windows paths.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from driver import CaseFailure as Failure, check, to_windows, wait_for  # noqa: E402
+from driver import CaseFailure as Failure, WineDidNotStart, boot_prefix, check, to_windows, wait_for  # noqa: E402
 
 TOLERANCE = 2
 THRESHOLD = 48  # a channel this far from the bare page marks text
@@ -134,7 +134,9 @@ class Wine:
         log = open(os.path.join(self.work, "wine.log"), "w")
         # The prefix, the registry and the probe are 64-bit business; only the program may be 32-bit.
         loader64 = self.opts.wine64 or self.opts.loader
-        run([loader64, "wineboot", "-i"], env=self.env(), stdout=log, stderr=log, timeout=240)
+        log.close()
+        boot_prefix(loader64, self.opts.wineserver, self.env(), self.prefix, log.name)
+        log = open(log.name, "a")
         reg = os.path.join(self.work, "setup.reg")
         with open(reg, "w") as f:
             f.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n\"Desktop\"=\"Default\"\n\n"
@@ -281,6 +283,9 @@ def main():
                 "%s -> %s" % kv for kv in sorted(replacements.items())))
     except Failure as e:
         failures.append(str(e))
+    except WineDidNotStart as e:
+        print("preview-vs-wine: Wine did not start here, so nothing was compared: %s" % e, flush=True)
+        return 3
     finally:
         wine.stop()
         if opts.keep:

@@ -38,6 +38,36 @@ class CaseFailure(Exception):
     pass
 
 
+class WineDidNotStart(Exception):
+    """Wine, not the program, failed on this machine: no prefix could be made, or the loader runs no program
+    of the kind under test. The runner tells it apart from a failing case."""
+
+
+def boot_prefix(loader64, wineserver, env, prefix, log_path, tries=3):
+    """Makes a new prefix with loader64. Wine's first start in a fresh prefix now and then fails on a busy
+    machine; one that fails three times over raises WineDidNotStart with the end of Wine's own account."""
+    # Wine's errors stay on here (the cases turn them off): they are what tells why a start failed.
+    env = dict(env, WINEDEBUG="fixme-all")
+    for n in range(1, tries + 1):
+        with open(log_path, "a") as log:
+            log.write("== wineboot, try %d\n" % n)
+            log.flush()
+            try:
+                code = subprocess.run([loader64, "wineboot", "-i"], env=env, stdout=log, stderr=log,
+                                      timeout=240).returncode
+            except subprocess.TimeoutExpired:
+                code = "timed out after 240 s"
+        if code == 0:
+            return
+        subprocess.run([wineserver, "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=30)
+        shutil.rmtree(prefix, ignore_errors=True)
+    with open(log_path, errors="replace") as f:
+        tail = f.read().splitlines()[-30:]
+    raise WineDidNotStart("%s wineboot -i failed %d times (last: %s); the end of its log:\n  %s"
+                          % (loader64, tries, code, "\n  ".join(tail)))
+
+
 def check(cond, message):
     if not cond:
         raise CaseFailure(message)
@@ -178,9 +208,9 @@ class Session:
         self.xvfb = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
                                       "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for("Xvfb", lambda: os.path.exists("/tmp/.X11-unix/X" + self.display[1:]), 10)
-        log = open(os.path.join(self.work, "wineboot.log"), "w")
-        subprocess.run([self.loader64, "wineboot", "-i"], env=self.env(), stdout=log, stderr=log, timeout=180,
-                       check=True)
+        boot_prefix(self.loader64, self.opts.wineserver, self.env(), self.prefix,
+                    os.path.join(self.work, "wineboot.log"))
+        log = open(os.path.join(self.work, "wineboot.log"), "a")
         handlers = os.path.join(self.prefix, "drive_c", "e2e")
         os.makedirs(handlers, exist_ok=True)
         shutil.copy(self.opts.recorder, os.path.join(handlers, "recorder.exe"))
@@ -192,6 +222,7 @@ class Session:
         # virtual desktop up between cases.
         self.probe = Probe(self)
         self.probe.ask("colours 0 0 1 1")  # brings up the desktop before the baseline is taken
+        self.check_route()
         self.baseline = {p["pid"] for p in self.probe.ask("procs")["procs"]}
         self.make_assets()
 
@@ -215,21 +246,41 @@ class Session:
             subprocess.run(["sox", "-n", "-r", "8000", "-c", "1", "%s/%s.wav" % (a, name), "synth", "0.3", "sine",
                             str(freq)], check=True)
 
+    def recorder_says(self, env, log=subprocess.DEVNULL):
+        """The first record of a bare run of the recorder (built like the program) under env, or None."""
+        out = os.path.join(self.work, "acp.jsonl")
+        if os.path.exists(out):
+            os.remove(out)
+        env = dict(env, VELMARO_E2E_RECORD=to_windows(out))
+        try:
+            subprocess.run([self.loader, os.path.join(self.prefix, "drive_c", "e2e", "recorder.exe")], env=env,
+                           stdout=log, stderr=log, timeout=60)
+        except subprocess.TimeoutExpired:
+            return None
+        if not os.path.exists(out):
+            return None
+        with open(out, encoding="utf-8") as f:
+            return json.loads(f.readline())
+
+    def check_route(self):
+        """The loader runs a program built like the one under test at all: else every case would fail for
+        the machine's sake."""
+        path = os.path.join(self.work, "route.log")
+        for _ in range(2):
+            with open(path, "w") as log:
+                if self.recorder_says(dict(self.env(), WINEDEBUG="fixme-all"), log):
+                    return
+        with open(path, errors="replace") as f:
+            tail = f.read().splitlines()[-15:]
+        raise WineDidNotStart("%s runs no %s program here: the recorder left no record; it said:\n  %s"
+                              % (self.loader, self.opts.arch, "\n  ".join(tail)))
+
     def check_code_page(self, env, want):
         """Once per locale: a Wine process started with env really gets that ANSI code page, so that a
         failure of the case is the program's and not the machine's."""
         if env["LANG"] in self.code_pages:
             return
-        out = os.path.join(self.work, "acp.jsonl")
-        if os.path.exists(out):
-            os.remove(out)
-        env = dict(env, VELMARO_E2E_RECORD=to_windows(out))
-        subprocess.run([self.loader, os.path.join(self.prefix, "drive_c", "e2e", "recorder.exe")], env=env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-        got = None
-        if os.path.exists(out):
-            with open(out, encoding="utf-8") as f:
-                got = json.loads(f.readline()).get("acp")
+        got = (self.recorder_says(env) or {}).get("acp")
         check(got == want, "under LANG=%s Wine gives code page %r, expected %d" % (env["LANG"], got, want))
         self.code_pages.add(env["LANG"])
 
@@ -734,6 +785,11 @@ class Case:
     @property
     def title(self):
         return "%s: %s" % (self.group, self.name)
+
+    def xfail_on(self, arch):
+        """Why this case is expected to fail for a build of arch, or None. xfail is a reason for every
+        build, or a dict of reasons by arch."""
+        return self.xfail.get(arch) if isinstance(self.xfail, dict) else self.xfail
 
     def file_bytes(self, name):
         """kavo.inf or menu.inf as this case's disc holds it, or None when the disc has none."""
