@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
   HWND hwnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoull(argv[1], nullptr, 16)));
   CoInitialize(nullptr);
   IAccessible* acc = nullptr;
-  HRESULT hr = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+  // Not IID_IAccessible: the x86_64 oleacc import library resolves that name to a jump thunk, not the GUID.
+  HRESULT hr = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&acc));
   if (FAILED(hr) || !acc) {
     std::printf("{\"error\":\"AccessibleObjectFromWindow 0x%08lx\"}\n", static_cast<unsigned long>(hr));

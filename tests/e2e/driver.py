@@ -786,11 +786,6 @@ class Case:
     def title(self):
         return "%s: %s" % (self.group, self.name)
 
-    def xfail_on(self, arch):
-        """Why this case is expected to fail for a build of arch, or None. xfail is a reason for every
-        build, or a dict of reasons by arch."""
-        return self.xfail.get(arch) if isinstance(self.xfail, dict) else self.xfail
-
     def file_bytes(self, name):
         """kavo.inf or menu.inf as this case's disc holds it, or None when the disc has none."""
         lines, eol = (self.kavo, self.kavo_eol) if name == "kavo.inf" else (self.menu, self.menu_eol)
