@@ -43,9 +43,27 @@ route="$repo/build/e2e/route.txt"
 [[ $arch == win32 || $arch == win64 ]] || { echo "e2e: VELMARO_E2E_ARCH is win32 or win64" >&2; exit 2; }
 out="$repo/build/e2e/$arch"
 mkdir -p "$out"
+given_exe=${VELMARO_EXE:-}
+
+# Runs the cases on the x86_64 build when the i686 route cannot start here ($1 says why), unless the caller
+# chose the build or the program.
+fall_back() {
+  [[ -z "${VELMARO_E2E_ARCH:-}${VELMARO_E2E_FALLEN_BACK:-}$given_exe" ]] || return 0
+  {
+    echo "The end-to-end cases ran on the x86_64 build: the i686 program could not be run on this machine."
+    echo "$1"
+  } >"$route"
+  echo "e2e: the i686 route did not start; running the cases on the x86_64 build instead" >&2
+  unset VELMARO_EXE
+  shift
+  VELMARO_E2E_ARCH=win64 VELMARO_E2E_FALLEN_BACK=1 exec "$0" "$@"
+}
+
 if [[ $arch == win32 ]]; then
   cc=i686-w64-mingw32-g++
-  loader=$("$repo/scripts/wine32.sh") || { echo "0 passed, 1 failed"; exit 1; }
+  loader=$("$repo/scripts/wine32.sh" 2>"$out/wine32.log") ||
+    fall_back "scripts/wine32.sh failed: $(cat "$out/wine32.log")" "$@"
+  [[ -n $loader ]] || { cat "$out/wine32.log" >&2; echo "0 passed, 1 failed"; exit 1; }
   wine64="$(dirname "$loader")/wine64"
   wineserver="$(dirname "$loader")/wineserver"
 else
@@ -54,7 +72,6 @@ else
   wine64=$loader
   wineserver=/usr/lib/wine/wineserver
 fi
-given_exe=${VELMARO_EXE:-}
 if [[ -z "${VELMARO_EXE:-}" ]]; then
   (cd "$repo" && cmake --preset "$arch" >"$out/configure.log" && cmake --build --preset "$arch" -j2 >"$out/build.log") ||
     { cat "$out/configure.log" "$out/build.log" 2>/dev/null | tail -40; echo "0 passed, 1 failed"; exit 1; }
@@ -76,13 +93,7 @@ python3 -B "$here/harness.py" --exe "$VELMARO_EXE" --probe "$out/probe.exe" --re
   --loader "$loader" --wine64 "$wine64" --wineserver "$wineserver" --arch "$arch" "$@" | tee "$out/harness.log"
 code=${PIPESTATUS[0]}
 set -e -o pipefail
-if ((code == 3)) && [[ $arch == win32 && -z "${VELMARO_E2E_ARCH:-}${VELMARO_E2E_FALLEN_BACK:-}$given_exe" ]]; then
-  {
-    echo "The end-to-end cases ran on the x86_64 build: the i686 program could not be run on this machine."
-    grep -A40 '^e2e: Wine did not start' "$out/harness.log"
-  } >"$route"
-  echo "e2e: the i686 route did not start; running the cases on the x86_64 build instead" >&2
-  unset VELMARO_EXE
-  VELMARO_E2E_ARCH=win64 VELMARO_E2E_FALLEN_BACK=1 exec "$0" "$@"
+if ((code == 3)) && [[ $arch == win32 ]]; then
+  fall_back "$(grep -A40 '^e2e: Wine did not start' "$out/harness.log")" "$@"
 fi
 exit "$code"
