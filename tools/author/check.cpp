@@ -159,10 +159,25 @@ class Checker {
                      [](const Finding& a, const Finding& b) {
                        return std::tie(a.file, a.line, a.column) < std::tie(b.file, b.line, b.column);
                      });
+    KeepSourceLines();
     return std::move(result_);
   }
 
  private:
+  // The lines findings point into, as the program read them.
+  void KeepSourceLines() {
+    auto keep = [&](const std::string& file, long line) {
+      auto read = read_.find(file);
+      if (line <= 0 || read == read_.end() || line > static_cast<long>(read->second.size())) return;
+      result_.sourceLines[file][line] = Utf8(read->second[static_cast<std::size_t>(line - 1)]);
+    };
+    for (const Finding& f : result_.findings) {
+      keep(f.file, f.line);
+      for (const FindingNote& n : f.notes)
+        keep(n.file, n.line);
+    }
+  }
+
   void Add(std::string file,
            long line,
            long column,
@@ -170,7 +185,7 @@ class Checker {
            std::string code,
            std::string message) {
     result_.findings.push_back(
-        {std::move(file), line, column, severity, std::move(code), std::move(message)});
+        {std::move(file), line, column, severity, std::move(code), std::move(message), {}, {}});
   }
 
   // A file a configuration line names: missing, present only in other letter case, or there.
@@ -247,7 +262,7 @@ class Checker {
       Add("kavo.inf", 0, 0, Severity::Warning, "case-only", "kavo.inf is on the disc in other letter case");
     config_ = ReadLaunchConfig(kRoot);
     TextEncoding encoding = TextEncoding::Ansi;
-    std::vector<Text> lines = ReadLines(kRoot + L"kavo.inf", &encoding);
+    std::vector<Text>& lines = read_["kavo.inf"] = ReadLines(kRoot + L"kavo.inf", &encoding);
     Encoding("kavo.inf", encoding, r.path);
     Text line1 = lines.empty() ? Text() : lines[0];
     bool splash = IsOn(config_.splashFlag), file = IsOn(config_.fileFlag), menu = IsOn(config_.menuFlag);
@@ -331,7 +346,7 @@ class Checker {
       Add("menu.inf", 0, 0, Severity::Warning, "case-only", "menu.inf is on the disc in other letter case");
 
     TextEncoding encoding = TextEncoding::Ansi;
-    std::vector<Text> texts = ReadLines(kRoot + L"menu.inf", &encoding);
+    const std::vector<Text>& texts = read_["menu.inf"] = ReadLines(kRoot + L"menu.inf", &encoding);
     Encoding("menu.inf", encoding, r.path);
     std::set<int> pages = {0};
     for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -681,7 +696,7 @@ class Checker {
           "autorun.inf is missing: the disc does not start the program when it is inserted");
       return;
     }
-    std::vector<Text> lines = ReadLines(kRoot + L"autorun.inf");
+    const std::vector<Text>& lines = read_["autorun.inf"] = ReadLines(kRoot + L"autorun.inf");
     bool inSection = false;
     long openLine = 0, iconLine = 0;
     Text open, icon;
@@ -742,6 +757,8 @@ class Checker {
   bool menuOn_ = false;
   TwipSize background_{5415, 3615};
   std::vector<MenuLine> lines_;
+  std::map<std::string, std::vector<Text>>
+      read_;  // each configuration file's lines, as the program read them
 };
 
 }  // namespace

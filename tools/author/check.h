@@ -8,6 +8,15 @@
 
 enum class Severity { Error, Warning, Note };
 
+// A place that explains a finding, as a compiler's "note:" lines do: the real cause when fields shift, the
+// line replaced, the text as it will show.
+struct FindingNote {
+  std::string file;
+  long line = 0;
+  long column = 0;
+  std::string message;
+};
+
 struct Finding {
   std::string file;  // relative to the disc's root, with "/" between folders
   long line = 0;     // 1-based; 0 for the file as a whole
@@ -15,6 +24,8 @@ struct Finding {
   Severity severity = Severity::Warning;
   std::string code;  // stable, such as "page-stops"
   std::string message;
+  std::vector<FindingNote> notes;
+  std::string fix;  // what to write instead, when there is one thing to write ("16777215", "splash.png")
 };
 
 // One page as the program shows it when it is loaded.
@@ -27,8 +38,11 @@ struct CheckResult {
   bool readable = false;  // the folder could be read at all
   std::string startup;    // what line 1 of kavo.inf makes the program do
   std::vector<Finding> findings;
-  std::map<int, PageVerdict> pages;    // every page that menu.inf names and a link could show
+  std::map<int, PageVerdict> pages;              // every page that menu.inf names and a link could show
   std::map<std::string, std::string> encodings;  // per configuration file, what it was read as
+  // Each line a finding or a note points into, decoded as the program decodes it (UTF-8), by file and line:
+  // the reports print these and never read the disc again.
+  std::map<std::string, std::map<long, std::string>> sourceLines;
   int Count(Severity severity) const;
 };
 

@@ -20,14 +20,12 @@ std::string Location(const Finding& f) {
   return at;
 }
 
-// The line a finding points into, for the caret under its column.
-std::string SourceLine(const std::string& folder, const Finding& f) {
-  std::ifstream in(folder + "/" + f.file, std::ios::binary);
-  std::string line;
-  for (long n = 0; n < f.line && std::getline(in, line); ++n) {
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
+// The line a finding points into, for the caret under its column, as the program read it.
+std::string SourceLine(const CheckResult& result, const Finding& f) {
+  auto file = result.sourceLines.find(f.file);
+  if (file == result.sourceLines.end()) return "";
+  auto line = file->second.find(f.line);
+  return line == file->second.end() ? "" : line->second;
 }
 
 std::string Summary(const CheckResult& r) {
@@ -59,7 +57,7 @@ void WriteText(std::ostream& out, const CheckResult& result, const std::string& 
   for (const Finding& f : result.findings) {
     out << Location(f) << ": " << SeverityName(f.severity) << ": " << f.message << " [" << f.code << "]\n";
     if (f.line > 0 && f.column > 0) {
-      std::string line = SourceLine(folder, f);
+      std::string line = SourceLine(result, f);
       if (!line.empty())
         out << "  " << line << "\n  " << std::string(static_cast<std::size_t>(f.column - 1), ' ') << "^\n";
     }
