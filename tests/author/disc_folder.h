@@ -19,7 +19,7 @@ class DiscFolder {
     std::string error;
     std::string exe = path_ + ".exe";
     std::ofstream(exe) << "MZ";
-    EXPECT_TRUE(WriteStarterDisc(path_, exe, &error)) << error;
+    EXPECT_TRUE(WriteStarterDisc(path_, exe, false, &error)) << error;
     std::filesystem::remove(exe);
   }
   ~DiscFolder() { std::filesystem::remove_all(path_); }

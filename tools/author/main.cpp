@@ -1,14 +1,18 @@
 // velmaro-author: tools for the authors of discs. check says what a disc will do and what is wrong with it,
-// preview draws its pages, new writes a starter disc.
+// preview draws its pages, new writes a starter disc, explain documents a finding.
+#include <iconv.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "tools/author/check.h"
+#include "tools/author/explain.h"
 #include "tools/author/newdisc.h"
 #include "tools/author/preview.h"
 #include "tools/author/report.h"
@@ -17,14 +21,99 @@
 namespace {
 
 const char* const kUsage =
-    "usage: velmaro-author check DISC [--format text|json|sarif] [--codepage CP]\n"
-    "       velmaro-author preview DISC [--out DIR] [--page N] [--dpi D] [--overlay]\n"
-    "       velmaro-author new DIR [--exe PATH]\n"
-    "       velmaro-author --version\n";
+    "usage: velmaro-author COMMAND ARGUMENTS\n"
+    "\n"
+    "  check DISC      what the disc will do and everything wrong with it, as a compiler reports\n"
+    "  preview DISC    each page as a PNG, as the program lays it out\n"
+    "  new DIR         a starter disc: every kind of link, nothing to complain about\n"
+    "  explain CODE    what a finding means on the disc, how to fix it, an example\n"
+    "  --version       the tool's version\n"
+    "  --help          this text\n"
+    "\n"
+    "velmaro-author COMMAND --help says what a command takes.\n";
 
-int Usage(const std::string& problem) {
-  std::cerr << "velmaro-author: " << problem << "\n" << kUsage;
+const char* const kCheckUsage =
+    "usage: velmaro-author check DISC [OPTIONS]\n"
+    "\n"
+    "Runs the program's own start-up, page loads and clicks over the folder DISC and reports what it will\n"
+    "do and everything wrong with it, one finding a line with its place and code.\n"
+    "\n"
+    "  --format text|json|sarif  text for people (the default), JSON for scripts, SARIF 2.1.0 for code\n"
+    "                            scanning; JSON and SARIF hold every finding\n"
+    "  --codepage CP             read ANSI files as a Windows set to this code page does: any iconv name\n"
+    "                            or a Windows number (CP1251, 1251; default CP1252)\n"
+    "  --ignore CODE,...         leave these findings out of the report and the exit status\n"
+    "  --werror                  report warnings as errors, so that they fail the check\n"
+    "  --max-findings N          stop the text report after N findings and count the rest (default 100;\n"
+    "                            0: no limit)\n"
+    "\n"
+    "Exit status: 0 no errors (warnings and notes allowed), 1 errors, 2 a wrong command line or a folder\n"
+    "that cannot be read. velmaro-author explain CODE documents a finding.\n";
+
+const char* const kNewUsage =
+    "usage: velmaro-author new DIR [--exe PATH] [--force]\n"
+    "\n"
+    "Writes a starter disc into DIR (made if missing): autorun.inf, kavo.inf, menu.inf, pictures, sounds\n"
+    "and a document, showing every kind of link.\n"
+    "\n"
+    "  --exe PATH   the program to copy in as velmaro.exe (default: the one installed beside the tool)\n"
+    "  --force      write into DIR even when it is not empty, replacing files of the same names\n"
+    "\n"
+    "Nothing is written unless every argument is right.\n";
+
+const char* const kExplainUsage =
+    "usage: velmaro-author explain [CODE]\n"
+    "\n"
+    "What the finding CODE means on the disc, how to fix it and an example; without CODE, every code.\n";
+
+// The problem and the usage line; the command's --help says the rest.
+int Usage(const std::string& problem, const char* usage = kUsage, const std::string& command = "") {
+  std::string text = usage;
+  std::cerr << "velmaro-author: " << problem << "\n"
+            << text.substr(0, text.find('\n') + 1) << "velmaro-author " << command
+            << (command.empty() ? "" : " ") << "--help says more\n";
   return 2;
+}
+
+bool WantsHelp(const std::vector<std::string>& args) {
+  for (const std::string& a : args)
+    if (a == "--help" || a == "-h") return true;
+  return false;
+}
+
+// "--option=value" is the same as "--option value".
+std::vector<std::string> SplitOptions(const std::vector<std::string>& args) {
+  std::vector<std::string> out;
+  for (const std::string& a : args) {
+    std::size_t equals = a.find('=');
+    if (a.rfind("--", 0) == 0 && equals != std::string::npos) {
+      out.push_back(a.substr(0, equals));
+      out.push_back(a.substr(equals + 1));
+    } else {
+      out.push_back(a);
+    }
+  }
+  return out;
+}
+
+// A code page as iconv names it: "1251" is Windows' CP1251. Empty when iconv knows no such name, so that
+// files are never decoded in a code page other than the one asked for.
+std::string KnownCodePage(const std::string& asked) {
+  std::string name = asked;
+  if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos) name = "CP" + name;
+  iconv_t decoder = iconv_open("WCHAR_T", name.c_str());
+  if (decoder == reinterpret_cast<iconv_t>(-1)) return "";
+  iconv_close(decoder);
+  return name;
+}
+
+bool ParseCount(const std::string& s, std::size_t* value) {
+  if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos) return false;
+  errno = 0;
+  unsigned long long v = std::strtoull(s.c_str(), nullptr, 10);
+  if (errno != 0 || v > INT_MAX) return false;
+  *value = static_cast<std::size_t>(v);
+  return true;
 }
 
 // The program shipped beside the tool, for new discs: <prefix>/share/velmaro/velmaro.exe.
@@ -39,49 +128,86 @@ std::string InstalledExe() {
 }
 
 int Check(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) {
+    std::cout << kCheckUsage;
+    return 0;
+  }
   std::string folder, format = "text";
   CheckOptions options;
+  ReportOptions report;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--format" && i + 1 < args.size())
+    const std::string& a = args[i];
+    bool more = i + 1 < args.size();
+    if (a == "--format" && more) {
       format = args[++i];
-    else if (args[i] == "--codepage" && i + 1 < args.size())
-      options.codePage = args[++i];
-    else if (folder.empty() && args[i].rfind("--", 0) != 0)
-      folder = args[i];
-    else
-      return Usage("check: unexpected " + args[i]);
+      if (format != "text" && format != "json" && format != "sarif")
+        return Usage("check: unknown format \"" + format + "\"; use text, json or sarif", kCheckUsage,
+                     "check");
+    } else if (a == "--codepage" && more) {
+      options.codePage = KnownCodePage(args[++i]);
+      if (options.codePage.empty())
+        return Usage("check: no code page is called \"" + args[i] + "\" (try CP1251, CP932 or 1250)",
+                     kCheckUsage, "check");
+    } else if (a == "--ignore" && more) {
+      std::string codes = args[++i] + ",";
+      for (std::size_t start = 0, comma; (comma = codes.find(',', start)) != std::string::npos;
+           start = comma + 1) {
+        std::string code = codes.substr(start, comma - start);
+        if (code.empty()) continue;
+        if (!FindingCodes().count(code))
+          return Usage("check: --ignore: no finding is called \"" + code +
+                           "\"; velmaro-author explain lists the codes",
+                       kCheckUsage, "check");
+        report.ignore.insert(code);
+      }
+    } else if (a == "--werror") {
+      report.warningsAreErrors = true;
+    } else if (a == "--max-findings" && more) {
+      if (!ParseCount(args[++i], &report.maxFindings))
+        return Usage("check: --max-findings takes a count (0: no limit)", kCheckUsage, "check");
+    } else if (folder.empty() && a.rfind("--", 0) != 0) {
+      folder = a;
+    } else {
+      return Usage("check: unexpected " + a, kCheckUsage, "check");
+    }
   }
-  if (folder.empty()) return Usage("check: which disc folder?");
-  if (format != "text" && format != "json" && format != "sarif")
-    return Usage("check: unknown format " + format);
+  if (folder.empty()) return Usage("check: which disc folder?", kCheckUsage, "check");
   CheckResult result = CheckDisc(folder, options);
   if (!result.readable) {
     std::cerr << "velmaro-author: cannot read the folder " << folder << "\n";
     return 2;
   }
+  CheckResult reported = Reported(result, report);
   if (format == "json")
-    WriteJson(std::cout, result, folder);
+    WriteJson(std::cout, reported, folder);
   else if (format == "sarif")
-    WriteSarif(std::cout, result, folder);
+    WriteSarif(std::cout, reported, folder);
   else
-    WriteText(std::cout, result, folder);
-  return result.Count(Severity::Error) > 0 ? 1 : 0;
+    WriteText(std::cout, reported, folder, report);
+  return ExitStatus(reported);
 }
 
 int New(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) {
+    std::cout << kNewUsage;
+    return 0;
+  }
   std::string folder, exe = InstalledExe();
+  bool force = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--exe" && i + 1 < args.size())
       exe = args[++i];
+    else if (args[i] == "--force")
+      force = true;
     else if (folder.empty() && args[i].rfind("--", 0) != 0)
       folder = args[i];
     else
-      return Usage("new: unexpected " + args[i]);
+      return Usage("new: unexpected " + args[i], kNewUsage, "new");
   }
-  if (folder.empty()) return Usage("new: which folder?");
+  if (folder.empty()) return Usage("new: which folder?", kNewUsage, "new");
   std::string error;
-  if (!WriteStarterDisc(folder, exe, &error)) {
-    std::cerr << "velmaro-author: " << error << "\n";
+  if (!WriteStarterDisc(folder, exe, force, &error)) {
+    std::cerr << "velmaro-author: new: " << error << "\n";
     return 1;
   }
   std::cout << "A starter disc is in " << folder << ".";
@@ -90,18 +216,44 @@ int New(const std::vector<std::string>& args) {
   return 0;
 }
 
+int Explain(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) {
+    std::cout << kExplainUsage;
+    return 0;
+  }
+  if (args.size() > 1) return Usage("explain: one code at a time", kExplainUsage, "explain");
+  if (args.empty()) {
+    std::cout << "The findings of velmaro-author check; velmaro-author explain CODE says more:\n";
+    WriteCodeList(std::cout);
+    return 0;
+  }
+  const Explanation* explanation = FindExplanation(args[0]);
+  if (!explanation) {
+    std::cerr << "velmaro-author: explain: no finding is called \"" << args[0] << "\"; the codes are:\n";
+    WriteCodeList(std::cerr);
+    return 2;
+  }
+  WriteExplanation(std::cout, *explanation);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage("which command?");
   std::string command = argv[1];
-  std::vector<std::string> args(argv + 2, argv + argc);
+  std::vector<std::string> args = SplitOptions(std::vector<std::string>(argv + 2, argv + argc));
   if (command == "--version") {
     std::cout << "velmaro-author " << kVersion << "\n";
+    return 0;
+  }
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kUsage;
     return 0;
   }
   if (command == "check") return Check(args);
   if (command == "preview") return Preview(args);
   if (command == "new") return New(args);
+  if (command == "explain") return Explain(args);
   return Usage("unknown command " + command);
 }

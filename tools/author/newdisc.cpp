@@ -1,10 +1,14 @@
 #include "tools/author/newdisc.h"
 
 #include <cairo.h>
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -12,6 +16,91 @@ namespace {
 
 bool MakeFolder(const std::string& path) {
   return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+// The folder and each missing folder above it, as mkdir -p.
+bool MakeFolders(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+    if (!MakeFolder(path.substr(0, slash))) return false;
+  return MakeFolder(path);
+}
+
+bool IsEmptyFolder(const std::string& path) {
+  DIR* dir = opendir(path.c_str());
+  if (!dir) return false;
+  bool empty = true;
+  while (dirent* entry = readdir(dir))
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) empty = false;
+  closedir(dir);
+  return empty;
+}
+
+// The nearest folder at or above `path` that exists, where the new folders would be made.
+std::string ExistingAncestor(std::string path) {
+  struct stat st;
+  while (!path.empty() && stat(path.c_str(), &st) != 0) {
+    std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    path = slash == 0 ? "/" : path.substr(0, slash);
+  }
+  return path.empty() ? "." : path;
+}
+
+// Everything `new` is asked is checked before a byte is written, so a refused disc leaves nothing behind.
+bool CheckTarget(const std::string& folder, bool replace, std::string* error) {
+  struct stat st;
+  if (stat(folder.c_str(), &st) == 0) {
+    if (!S_ISDIR(st.st_mode)) {
+      *error = folder + " is a file, not a folder";
+      return false;
+    }
+    if (!replace && !IsEmptyFolder(folder)) {
+      *error = folder +
+               " is not empty: a starter disc would replace its files. Name a new folder, or add "
+               "--force to write over them";
+      return false;
+    }
+    if (access(folder.c_str(), W_OK | X_OK) != 0) {
+      *error = "cannot write into " + folder + ": " + std::strerror(errno);
+      return false;
+    }
+    return true;
+  }
+  std::string above = ExistingAncestor(folder);
+  if (stat(above.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    *error = "cannot make " + folder + ": " + above + " is not a folder";
+    return false;
+  }
+  if (access(above.c_str(), W_OK | X_OK) != 0) {
+    *error = "cannot make " + folder + " in " + above + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+// The program's bytes, read whole before anything is written: a regular file that starts as every Windows
+// program does.
+bool ReadProgram(const std::string& exe, std::string* bytes, std::string* error) {
+  struct stat st;
+  if (stat(exe.c_str(), &st) != 0) {
+    *error = "--exe " + exe + ": " + std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    *error = "--exe " + exe + " is not a file; name velmaro.exe itself";
+    return false;
+  }
+  std::ifstream in(exe, std::ios::binary);
+  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!in.is_open() || in.bad()) {
+    *error = "--exe " + exe + " cannot be read";
+    return false;
+  }
+  if (bytes->compare(0, 2, "MZ") != 0) {
+    *error = "--exe " + exe + " is not a Windows program; name velmaro.exe";
+    return false;
+  }
+  return true;
 }
 
 bool Write(const std::string& path, const std::string& bytes) {
@@ -103,18 +192,27 @@ const char* const kReadme =
 
 }  // namespace
 
-bool WriteStarterDisc(const std::string& folder, const std::string& exe, std::string* error) {
-  for (const char* sub : {"", "/images", "/sounds", "/docs", "/tools"}) {
+bool WriteStarterDisc(const std::string& folder, const std::string& exe, bool replace, std::string* error) {
+  std::string program;
+  if (!CheckTarget(folder, replace, error) || (!exe.empty() && !ReadProgram(exe, &program, error)))
+    return false;
+  if (!MakeFolders(folder)) {
+    *error = "cannot make the folder " + folder + ": " + std::strerror(errno);
+    return false;
+  }
+  for (const char* sub : {"/images", "/sounds", "/docs", "/tools"}) {
     if (!MakeFolder(folder + sub)) {
       *error = "cannot make the folder " + folder + sub;
       return false;
     }
   }
   const std::string white = "16777215", yellow = "65535", grey = "12632256";
+  // A heading (type 7) keeps its colour under the pointer: it is no link.
   auto link = [&](int page, int index, const std::string& caption, const std::string& style, int top,
                   const std::string& action) {
     return std::to_string(page) + "|" + std::to_string(index) + "|" + caption + "|Verdana|" + style + "|" +
-           (action == "7|" ? grey : white) + "|" + yellow + "|900|" + std::to_string(top) + "|" + action;
+           (action == "7|" ? grey + "|" + grey : white + "|" + yellow) + "|900|" + std::to_string(top) + "|" +
+           action;
   };
   std::vector<std::string> menu = {
       link(0, 0, "Welcome", "1116", 600, "7|"),
@@ -155,13 +253,7 @@ bool WriteStarterDisc(const std::string& folder, const std::string& exe, std::st
     return false;
   }
   if (!exe.empty()) {
-    std::ifstream in(exe, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-      *error = "cannot read " + exe;
-      return false;
-    }
-    if (!Write(folder + "/velmaro.exe", bytes)) {
+    if (!Write(folder + "/velmaro.exe", program)) {
       *error = "cannot write " + folder + "/velmaro.exe";
       return false;
     }

@@ -6,8 +6,11 @@
 #include <pango/pangocairo.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <map>
@@ -62,19 +65,50 @@ Rgb ColorOf(int32_t color) {
 
 const int kButtonFace = 15;
 
+// The widest and tallest image cairo draws.
+constexpr int kLargestSide = 32767;
+
 struct Options {
   std::string folder;
-  std::string out = "preview";
+  std::string out;  // empty: the default, DISC-preview beside the disc
   bool onePage = false;
   int page = 0;
   unsigned dpi = 96;
   bool overlay = false;
 };
 
+const char* const kUsage =
+    "usage: velmaro-author preview DISC [--out DIR] [--page N] [--dpi D] [--overlay]\n"
+    "\n"
+    "Draws each page of the disc's menu as the program lays it out, one PNG a page.\n"
+    "\n"
+    "  --out DIR    where the pictures go (default: DISC-preview beside the disc folder, never inside it)\n"
+    "  --page N     only page N (default: every page a line of menu.inf names)\n"
+    "  --dpi D      the display's dots per inch, 48 to 960 (default 96; 144 is 150 % scaling)\n"
+    "  --overlay    mark each link's box, number and action, and add a picture with every link lit\n";
+
 int Usage(const std::string& problem) {
+  std::string usage = kUsage;
   std::cerr << "velmaro-author: preview: " << problem << "\n"
-            << "usage: velmaro-author preview DISC [--out DIR] [--page N] [--dpi D] [--overlay]\n";
+            << usage.substr(0, usage.find('\n') + 1) << "velmaro-author preview --help says more\n";
   return 2;
+}
+
+std::string RealPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  return realpath(path.c_str(), resolved) ? resolved : "";
+}
+
+// Beside the disc, named after it, so that the pictures are never burned with it: "mydisc" (or "." inside
+// it) gives "mydisc-preview" in the folder that holds it. Empty for the root of the file system.
+std::string DefaultOut(const std::string& disc) {
+  std::string path = RealPath(disc);
+  if (path.empty() || path == "/") return "";
+  return path + "-preview";
+}
+
+bool Inside(const std::string& path, const std::string& folder) {
+  return !folder.empty() && (path == folder || path.rfind(folder + "/", 0) == 0);
 }
 
 bool ParseInt(const std::string& s, long low, long high, long* value) {
@@ -153,6 +187,10 @@ cairo_surface_t* SurfaceOf(GdkPixbuf* pixbuf) {
   bool alpha = gdk_pixbuf_get_has_alpha(pixbuf);
   const guchar* pixels = gdk_pixbuf_read_pixels(pixbuf);
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return nullptr;
+  }
   cairo_surface_flush(surface);
   unsigned char* out = cairo_image_surface_get_data(surface);
   int outStride = cairo_image_surface_get_stride(surface);
@@ -223,6 +261,23 @@ class Renderer {
 
   const std::map<std::string, std::string>& Substitutes() const { return substitutes_; }
 
+  // The highest DPI up to `dpi` at which the menu picture fits in the largest image cairo draws; 0 when
+  // none does.
+  unsigned FittingDpi(unsigned dpi) const {
+    while (dpi > 0 && (TwipsToPixels(size_.width, dpi) > kLargestSide ||
+                       TwipsToPixels(size_.height, dpi) > kLargestSide))
+      dpi = std::min(dpi - 1, static_cast<unsigned>(dpi * static_cast<double>(kLargestSide) /
+                                                    std::max(TwipsToPixels(size_.width, dpi),
+                                                             TwipsToPixels(size_.height, dpi))));
+    return dpi;
+  }
+
+  // The menu picture's size at `dpi`, in pixels, for messages.
+  std::string PixelSize(unsigned dpi) const {
+    return std::to_string(TwipsToPixels(size_.width, dpi)) + " x " +
+           std::to_string(TwipsToPixels(size_.height, dpi)) + " px";
+  }
+
   ~Renderer() {
     if (picture_) g_object_unref(picture_);
   }
@@ -233,6 +288,12 @@ class Renderer {
     int width = std::max(1, TwipsToPixels(size_.width, dpi)),
         height = std::max(1, TwipsToPixels(size_.height, dpi));
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+      std::cerr << "velmaro-author: cannot draw " << file << " (" << width << " x " << height
+                << " px): " << cairo_status_to_string(cairo_surface_status(surface)) << "\n";
+      cairo_surface_destroy(surface);
+      return false;
+    }
     cairo_t* cr = cairo_create(surface);
     Background(cr, width, height);
     for (int i = kLinkCount - 1; i >= 0; --i)
@@ -256,13 +317,13 @@ class Renderer {
       GdkPixbuf* scaled = gdk_pixbuf_get_width(picture_) == width && gdk_pixbuf_get_height(picture_) == height
                               ? GDK_PIXBUF(g_object_ref(picture_))
                               : gdk_pixbuf_scale_simple(picture_, width, height, GDK_INTERP_BILINEAR);
-      if (scaled) {
-        cairo_surface_t* image = SurfaceOf(scaled);
+      cairo_surface_t* image = scaled ? SurfaceOf(scaled) : nullptr;
+      if (image) {
         cairo_set_source_surface(cr, image, 0, 0);
         cairo_paint(cr);
         cairo_surface_destroy(image);
-        g_object_unref(scaled);
       }
+      if (scaled) g_object_unref(scaled);
       return;
     }
     // The box the program shows, with what it stands for.
@@ -355,6 +416,12 @@ class Renderer {
 
 int Preview(const std::vector<std::string>& args) {
   Options options;
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
+  }
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     bool more = i + 1 < args.size();
@@ -384,15 +451,34 @@ int Preview(const std::vector<std::string>& args) {
     return 2;
   }
   closedir(dir);
+  if (options.out.empty()) {
+    options.out = DefaultOut(options.folder);
+    if (options.out.empty())
+      return Usage("the disc is the root of the file system: say where with --out DIR");
+  }
   if (!MakeFolder(options.out)) {
     std::cerr << "velmaro-author: cannot make the folder " << options.out << "\n";
     return 1;
   }
+  if (Inside(RealPath(options.out), RealPath(options.folder)))
+    std::cout << "preview: " << options.out << " is inside the disc: burned with it unless you remove it\n";
 
   HeadlessPlatform disc(options.folder);
-  disc.dpi = options.dpi;  // labels measure themselves at the DPI they are drawn at
   Renderer renderer(options, disc);
   renderer.LoadBackground();
+  unsigned fitting = renderer.FittingDpi(options.dpi);
+  if (fitting == 0) {
+    std::cerr << "velmaro-author: preview: the menu picture is too large to draw at any DPI ("
+              << renderer.PixelSize(options.dpi) << ")\n";
+    return 1;
+  }
+  if (fitting < options.dpi) {
+    std::cout << "preview: the menu picture is " << renderer.PixelSize(options.dpi) << " at " << options.dpi
+              << " DPI, larger than the " << kLargestSide << " px a side a preview can hold: drawn at "
+              << fitting << " DPI (" << renderer.PixelSize(fitting) << ")\n";
+    options.dpi = fitting;
+  }
+  disc.dpi = options.dpi;  // labels measure themselves at the DPI they are drawn at
   std::set<int> pages = options.onePage ? std::set<int>{options.page} : NamedPages();
   std::vector<std::string> written;
   for (int page : pages)
