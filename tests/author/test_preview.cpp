@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "disc_folder.h"
 #include "tools/author/preview.h"
 
 namespace {
@@ -229,6 +232,55 @@ TEST(Preview, MissingPictureIsTheEmptyBoxAndMissingFontsAreNamed) {
   EXPECT_EQ(Preview({"/nonexistent/disc"}), 2);
   EXPECT_EQ(Preview({}), 2);
   EXPECT_EQ(Preview({"/tmp", "--dpi", "abc"}), 2);
+}
+
+// Cairo draws at most 32767 pixels a side: a larger page is drawn at the highest DPI that fits, and says so.
+TEST(Preview, APageLargerThanAnImageCanBeIsDrawnAtAFittingDpi) {
+  struct {
+    int width, height;
+    const char* dpi;
+    const char* said;
+  } cases[] = {{33000, 20, "96", "drawn at 95 DPI"},
+               {20, 33000, "96", "drawn at 95 DPI"},
+               {22000, 20, "144", "drawn at 142 DPI"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + c.dpi);
+    Disc disc;
+    disc.Make(c.width, c.height, {"0|0|Hello|DejaVu Sans|1012|16777215|65535|0|0|7|"});
+    std::string out;
+    ASSERT_EQ(disc.Run({"--dpi", c.dpi}, &out), 0);
+    EXPECT_NE(out.find(c.said), std::string::npos) << out;
+    Image page(disc.Out("page-0.png"));
+    ASSERT_TRUE(page.pixbuf);
+    EXPECT_LE(std::max(page.Width(), page.Height()), 32767);
+    EXPECT_GT(std::max(page.Width(), page.Height()), 32000);
+  }
+}
+
+// A heading is no link: in the starter disc it keeps its colour under the pointer, while the links light up.
+TEST(Preview, TheStarterDiscsHeadingsDoNotLightUp) {
+  DiscFolder starter;
+  const std::string out = starter.path() + "-out";
+  testing::internal::CaptureStdout();
+  int status = Preview({starter.path(), "--out", out, "--overlay", "--page", "0"});
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(status, 0);
+  Image page(out + "/page-0.png"), lit(out + "/page-0-highlight.png");
+  ASSERT_TRUE(page.pixbuf && lit.pixbuf);
+  // Rows of pixels that differ between the page and its lit twin, from the top.
+  auto changed = [&](int top, int bottom) {
+    int rows = 0;
+    std::size_t stride = static_cast<std::size_t>(gdk_pixbuf_get_rowstride(page.pixbuf));
+    for (int y = top; y < bottom; ++y)
+      if (std::memcmp(gdk_pixbuf_read_pixels(page.pixbuf) + y * stride,
+                      gdk_pixbuf_read_pixels(lit.pixbuf) + y * stride, stride) != 0)
+        ++rows;
+    return rows;
+  };
+  // "Welcome" at 600 twips (40 px), 16 pt; "Install" at 1500 twips (100 px).
+  EXPECT_EQ(changed(40, 70), 0);
+  EXPECT_GT(changed(100, 120), 5);
+  std::filesystem::remove_all(out);
 }
 
 }  // namespace
