@@ -36,9 +36,9 @@ std::string Slurp(const std::string& file) {
 
 // The tool run from `cwd` with `args`, in which "DISC" and "WORK" stand for the test's folders.
 Outcome Tool(const std::vector<std::string>& args,
-         const std::string& disc,
-         const std::string& work,
-         const std::string& cwd = "") {
+             const std::string& disc,
+             const std::string& work,
+             const std::string& cwd = "") {
   auto expand = [&](std::string a) {
     for (const auto& [name, path] : {std::pair<std::string, std::string>{"DISC", disc}, {"WORK", work}})
       for (std::size_t at; (at = a.find(name)) != std::string::npos;)
