@@ -19,11 +19,13 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-disc=$work/disc
-"$tool" new "$disc" --exe /dev/null >/dev/null
+# A folder and a file whose names are no UTF-8 and hold characters a URI must encode, as an old disc's may.
+disc=$work/$'d\xe9j\xe0 #1'
+"$tool" new "$disc" >/dev/null
+: >"$disc/docs/"$'what?\xe9.txt'
 printf '10\r\nimages\\splash.png\r\n\r\nimages\\menu.png\r\nsounds\\gone.wav\r\n\r\n' >"$disc/kavo.inf"
 printf '0|0|A|Verdana|0012|255|white|900|600|7|\r\n0|50|B|Verdana|0012|255|65535|900|900|7|\r\n' >"$disc/menu.inf"
-rm "$disc/velmaro.exe"
+rm -f "$disc/velmaro.exe"
 
 status=0
 "$tool" check "$disc" --format json >"$work/check.json" || status=$?
@@ -36,7 +38,7 @@ status=0
 
 # Debian's Python, which python3-jsonschema serves.
 /usr/bin/python3 - "$root/tools/author/check.schema.json" "$work/check.json" "$schema" "$work/check.sarif" <<'PY'
-import json, sys
+import json, re, sys
 import jsonschema
 own, doc, sarif_schema, sarif = sys.argv[1:]
 checked = json.load(open(doc))
@@ -49,5 +51,14 @@ results = log["runs"][0]["results"]
 assert len(results) == len(checked["findings"]), (len(results), len(checked["findings"]))
 rules = {r["id"] for r in log["runs"][0]["tool"]["driver"]["rules"]}
 assert all(r["ruleId"] in rules for r in results)
+# Every URI is a URI reference (RFC 3986): only its characters, and % only before two hex digits.
+uri = re.compile(r"(?:[A-Za-z0-9\-._~:/?#\[\]@!$&'()*+,;=]|%[0-9A-Fa-f]{2})*")
+uris = [log["runs"][0]["originalUriBaseIds"]["DISC"]["uri"]]
+for r in results:
+    for place in r["locations"] + r.get("relatedLocations", []):
+        uris.append(place["physicalLocation"]["artifactLocation"]["uri"])
+bad = [u for u in uris if not uri.fullmatch(u)]
+assert not bad, bad
+assert any("%E9" in u for u in uris), uris
 print("formats: JSON and SARIF valid, %d findings" % len(results))
 PY
