@@ -2,6 +2,7 @@
 # Benchmarks, one command each:
 #
 #   bench/run.sh pageload   page 0 of a 10^4- and a 10^6-line menu.inf through LoadMenuPage, beside std::getline
+#   bench/run.sh report     velmaro-author check's text, JSON and SARIF for 10^4 and 10^5 findings: time per finding
 #   bench/run.sh startup    velmaro.exe against a minimal Win32 program under Wine: time to the painted menu
 #                           and peak working set (see bench/startup.sh for its settings)
 set -euo pipefail
@@ -16,12 +17,17 @@ case "${1:-}" in
     mkdir -p "$data"
     exec build/bench/bench/bench_pageload "$data"
     ;;
+  report)
+    cmake --preset bench -DVELMARO_TOOLS=ON >/dev/null
+    cmake --build --preset bench -j2 --target bench_report >/dev/null
+    exec build/bench/bench/bench_report
+    ;;
   startup)
     shift
     exec bench/startup.sh "$@"
     ;;
   *)
-    echo "usage: bench/run.sh pageload|startup" >&2
+    echo "usage: bench/run.sh pageload|report|startup" >&2
     exit 2
     ;;
 esac
