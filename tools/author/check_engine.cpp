@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "tools/author/check_files.h"
+#include "tools/author/check_lines.h"
 #include "tools/author/check_run.h"
 
 namespace {
@@ -22,6 +23,23 @@ void KeepSourceLines(FindingList& findings, CheckResult& result) {
   }
 }
 
+// A finding on a menu.inf line whose fields shifted gets a note at the place the shift began.
+void NoteShiftCauses(FindingList& findings, std::vector<Finding>& all) {
+  const std::vector<Text>& lines = findings.read["menu.inf"];
+  std::map<long, std::vector<FindingNote>> causes;
+  for (Finding& f : all) {
+    if (f.file != "menu.inf" || f.line < 1 || f.line > static_cast<long>(lines.size())) continue;
+    auto known = causes.find(f.line);
+    if (known == causes.end())
+      known =
+          causes
+              .emplace(f.line, line_causes::ShiftCauses(lines[static_cast<std::size_t>(f.line - 1)], f.line))
+              .first;
+    for (const FindingNote& cause : known->second)
+      if (cause.column < f.column) f.notes.insert(f.notes.begin(), cause);
+  }
+}
+
 }  // namespace
 
 CheckResult RunCheck(CheckHost& host, const CheckOptions& options) {
@@ -34,6 +52,7 @@ CheckResult RunCheck(CheckHost& host, const CheckOptions& options) {
   run.Menu();
   files.Names();
   files.Autorun();
+  NoteShiftCauses(findings, findings.all());
   result.findings = std::move(findings.all());
   std::stable_sort(result.findings.begin(), result.findings.end(), [](const Finding& a, const Finding& b) {
     return std::tie(a.file, a.line, a.column) < std::tie(b.file, b.line, b.column);
@@ -54,6 +73,10 @@ const std::map<std::string, std::string>& FindingCodes() {
       {"menu-missing", "menu.inf is missing while the menu is on"},
       {"page-stops", "a line stops its page: later links are not shown and no link lights up"},
       {"menu-unreadable", "menu.inf is there but cannot be read: the menu shows no link"},
+      {"no-links", "the menu shows no link on its first page, or menu.inf holds none"},
+      {"final-bar", "a line without its final bar: the program drops the argument's last character"},
+      {"decimal-separator", "a number that reads differently with a decimal point and a decimal comma"},
+      {"utf8-guess", "a file without a mark read as UTF-8 because it happens to be valid UTF-8"},
       {"page-never-shown", "a line's page number is no page a link can show"},
       {"duplicate-link", "two lines set up the same link of a page; the later wins"},
       {"highlight-not-number", "a highlight colour that is not a number: the link stays unlit"},

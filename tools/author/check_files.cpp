@@ -1,5 +1,6 @@
 #include "tools/author/check_files.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <map>
 
@@ -16,6 +17,23 @@ Text Upper(Text s) {
   for (auto& c : s)
     c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
   return s;
+}
+
+// Letters to change, add or take away to make one name the other.
+std::size_t EditDistance(const Text& a, const Text& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j)
+    row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
 }
 
 }  // namespace
@@ -40,8 +58,9 @@ DiscFile FileChecks::Named(const Text& relative,
                            const std::string& missing) {
   DiscFile found = host_.Find(kDiscRoot + relative);
   if (!found.Found()) {
-    findings_.Add(file, line, column, Severity::Error, "file-missing",
-                  Quote(relative) + " is missing: " + missing);
+    SuggestNear(findings_.Add(file, line, column, Severity::Error, "file-missing",
+                              Quote(relative) + " is missing: " + missing),
+                relative);
   } else if (found.caseDiffers) {
     findings_.Add(file, line, column, Severity::Warning, "case-only",
                   Quote(relative) + " is on the disc only as " + Quote(FromUtf8(found.name)) +
@@ -51,8 +70,9 @@ DiscFile FileChecks::Named(const Text& relative,
 }
 
 std::string FileChecks::Encoding(const std::string& file, TextEncoding encoding) {
-  if (encoding != TextEncoding::Ansi) return wording::Encoding(encoding, options_.codePage);
   const std::vector<Text>& lines = findings_.read[file];
+  if (encoding == TextEncoding::Utf8) Utf8Guess(file, lines);
+  if (encoding != TextEncoding::Ansi) return wording::Encoding(encoding, options_.codePage);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     // Bytes outside ASCII decode to characters beyond it in every code page.
     for (std::size_t c = 0; c < lines[i].size(); ++c) {
@@ -65,6 +85,29 @@ std::string FileChecks::Encoding(const std::string& file, TextEncoding encoding)
     }
   }
   return wording::Encoding(encoding, options_.codePage);
+}
+
+// A file without a mark is read as UTF-8 when it is valid UTF-8, and an ANSI file can be that by accident
+// (CP1251 "Ні" is the bytes CD B3): the author sees the first such text as it will show.
+void FileChecks::Utf8Guess(const std::string& file, const std::vector<Text>& lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Text& line = lines[i];
+    std::size_t at = 0;
+    while (at < line.size() && static_cast<unsigned long>(line[at]) < 0x80)
+      ++at;
+    if (at == line.size()) continue;
+    std::size_t start = line.find_last_of(L" |\t", at), end = line.find_first_of(L" |\t", at);
+    start = start == Text::npos ? 0 : start + 1;
+    Text word = line.substr(start, end == Text::npos ? Text::npos : end - start);
+    findings_.Add(file, static_cast<long>(i + 1), static_cast<long>(at + 1), Severity::Note, "utf8-guess",
+                  file +
+                      " has no mark and is entirely valid UTF-8, so the program reads it as UTF-8: this "
+                      "shows as " +
+                      Quote(word) +
+                      "; if the file was saved as ANSI text, it shows other "
+                      "characters: save it as UTF-8 with a mark");
+    return;
+  }
 }
 
 void FileChecks::Picture(const Text& relative,
@@ -106,10 +149,50 @@ void FileChecks::Sound(const Text& relative,
                   Quote(relative) + " is not a RIFF/WAVE file: " + what + " plays nothing");
 }
 
+const std::vector<DiscName>& FileChecks::AllNames() {
+  if (!names_) names_ = host_.AllNames();
+  return *names_;
+}
+
+void FileChecks::SuggestNear(Finding& finding, const Text& relative) {
+  // The name as the disc would hold it: folders split at either slash, compared without letter case.
+  Text wanted = Upper(relative);
+  for (auto& c : wanted)
+    if (c == L'\\') c = L'/';
+  while (!wanted.empty() && wanted.front() == L'/')
+    wanted.erase(0, 1);
+  std::size_t slash = wanted.rfind(L'/');
+  Text folder = slash == Text::npos ? Text() : wanted.substr(0, slash + 1);
+  Text stem = wanted.substr(folder.size());
+  stem = stem.substr(0, stem.rfind(L'.'));
+  const DiscName* best = nullptr;
+  std::size_t bestDistance = 3;
+  for (const DiscName& entry : AllNames()) {
+    if (entry.isFolder) continue;
+    Text name = Upper(FromUtf8(entry.name));
+    if (name.compare(0, folder.size(), folder) != 0 || name.find(L'/', folder.size()) != Text::npos) continue;
+    Text other = name.substr(folder.size());
+    std::size_t distance = EditDistance(wanted.substr(folder.size()), other);
+    if (other.substr(0, other.rfind(L'.')) == stem && !stem.empty())
+      distance = std::min<std::size_t>(distance, 1);
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = &entry;
+    }
+  }
+  if (!best) return;
+  // Written as the author writes paths: with backslashes.
+  Text near = FromUtf8(best->name);
+  for (auto& c : near)
+    if (c == L'/') c = L'\\';
+  finding.notes.push_back({finding.file, finding.line, finding.column, "did you mean " + Quote(near) + "?"});
+  finding.fix = wording::Utf8(near);
+}
+
 void FileChecks::Names() {
   // Per folder, the names seen in upper case: a disc keeps one of two that differ only in case.
   std::map<std::string, std::map<std::string, std::string>> seen;
-  for (const DiscName& entry : host_.AllNames()) {
+  for (const DiscName& entry : AllNames()) {
     std::size_t slash = entry.name.rfind('/');
     std::string folder = slash == std::string::npos ? "" : entry.name.substr(0, slash);
     std::string name = slash == std::string::npos ? entry.name : entry.name.substr(slash + 1);

@@ -3,6 +3,7 @@
 // disc's file system would change, and autorun.inf.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/textfile.h"
@@ -26,16 +27,22 @@ class FileChecks {
   // A sound; `what` is "the background sound", "link 3", ...
   void Sound(const Text& relative, const std::string& file, long line, long column, const std::string& what);
   bool IsWave(const DiscFile& file);
+  // A name on the disc near one that is missing (another extension, a letter or two apart), as a note and
+  // a fix on the finding.
+  void SuggestNear(Finding& finding, const Text& relative);
 
   // What a configuration file was read as, and where an ANSI one holds text outside ASCII.
   std::string Encoding(const std::string& file, TextEncoding encoding);
+  void Utf8Guess(const std::string& file, const std::vector<Text>& lines);
   void Names();
+  const std::vector<DiscName>& AllNames();
   void Autorun();
 
  private:
   CheckHost& host_;
   FindingList& findings_;
   const CheckOptions& options_;
+  std::optional<std::vector<DiscName>> names_;
 };
 
 // Every line of a configuration file, read by the program's own reader; blank lines kept in place.

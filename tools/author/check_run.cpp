@@ -13,6 +13,7 @@
 #include "platform/events.h"
 #include "platform/numbers.h"
 #include "startup/frmMain.h"
+#include "tools/author/check_lines.h"
 #include "tools/author/check_wording.h"
 
 using wording::Quote;
@@ -98,8 +99,9 @@ void LogicRun::Kavo() {
       why = ": an empty line 1 turns every flag off";
     else
       why = ": only \"1\" turns a flag on";
-    findings_.Add("kavo.inf", 1, 1, Severity::Warning, "startup-flags",
-                  "line 1 " + Quote(line1) + " " + what + why);
+    // A start that shows and launches nothing is a disc that does nothing at all.
+    Severity severity = splash || file || menu ? Severity::Warning : Severity::Error;
+    findings_.Add("kavo.inf", 1, 1, severity, "startup-flags", "line 1 " + Quote(line1) + " " + what + why);
   } else if (!splash && !file && !menu) {
     findings_.Add("kavo.inf", 1, 1, Severity::Error, "startup-flags", "line 1 \"000\" " + what);
   }
@@ -109,9 +111,10 @@ void LogicRun::Kavo() {
     LaunchCommandParts parts = SplitLaunchCommand(command);
     DiscFile launched = host_.Find(kDiscRoot + parts.file);
     if (!launched.IsFile())
-      findings_.Add(
-          "kavo.inf", 3, 1, Severity::Error, "file-missing",
-          Quote(parts.file) + " is missing: the user sees \"" + Utf8(MissingFileMessage(parts.file)) + "\"");
+      MissingProgram(findings_.Add("kavo.inf", 3, 1, Severity::Error, "file-missing",
+                                   Quote(parts.file) + " is missing: the user sees \"" +
+                                       Utf8(MissingFileMessage(parts.file)) + "\""),
+                     parts.file);
     else if (launched.caseDiffers)
       files_.Named(parts.file, "kavo.inf", 3, 1, "");
   }
@@ -145,7 +148,8 @@ void LogicRun::Menu() {
   DiscFile picture = host_.Find(kDiscRoot + config_.menuPicture);
   PictureInfo info;
   if (picture.IsFile()) info = host_.Picture(picture);
-  background_ = info.shown && info.decodes ? info.size : TwipSize{5415, 3615};
+  backgroundShown_ = info.shown && info.decodes;
+  background_ = backgroundShown_ ? info.size : TwipSize{5415, 3615};
 
   TextEncoding encoding = TextEncoding::Ansi;
   const std::vector<Text>& texts = findings_.read["menu.inf"] =
@@ -196,6 +200,29 @@ void LogicRun::Menu() {
     Links(page, verdict, stop.has_value() ? at.line : 0, &targets[page]);
   }
   Reachability(pages, targets);
+  Silences();
+}
+
+// What the author would otherwise learn only from an empty window.
+void LogicRun::Silences() {
+  if (!menuOn_) return;
+  auto first = result_.pages.find(0);
+  bool anyLine = std::any_of(lines_.begin(), lines_.end(), [](const MenuLine& l) { return !l.text.empty(); });
+  if (!anyLine)
+    findings_.Add("menu.inf", 0, 0, Severity::Error, "no-links",
+                  "menu.inf holds no link: the menu shows its picture and nothing to click");
+  else if (first == result_.pages.end() || (first->second.lightsUp && first->second.links.empty()))
+    findings_.Add(
+        "menu.inf", 0, 0, Severity::Error, "no-links",
+        "page 0, the page the menu shows first, has no link: the menu shows its picture and nothing "
+        "to click");
+  if (outsideUnseen_ > 0) {
+    // One bad picture, one finding: the links measured against the empty box it leaves say so there.
+    for (Finding& f : findings_.all())
+      if (f.file == "kavo.inf" && f.line == 4)
+        f.message += "; " + wording::Count(outsideUnseen_, "link falls", "links fall") +
+                     " outside that box and " + (outsideUnseen_ == 1 ? "is" : "are") + " cut off";
+  }
 }
 
 bool LogicRun::PageNamed(int page) const {
@@ -221,11 +248,13 @@ void LogicRun::ReportStop(int page, ErrorKind kind, LoadPosition at, const PageV
   }
   const Text& text = lines_[static_cast<std::size_t>(at.line - 1)].text;
   long column = FieldColumn(text, std::max(at.field, 1));
-  std::string what = wording::LoadStop(kind, at.field, FieldText(text, at.field));
+  Text value = FieldText(text, at.field);
+  std::string what = wording::LoadStop(kind, at.field, value);
   if (at.field <= 1) {
     if (!stopsEverywhere_.insert(at.line).second) return;
-    findings_.Add("menu.inf", at.line, column, Severity::Error, "page-stops",
-                  what + "; every page stops here and none of their links lights up");
+    Explain(findings_.Add("menu.inf", at.line, column, Severity::Error, "page-stops",
+                          what + "; every page stops here and none of their links lights up"),
+            at.field, value);
     return;
   }
   std::vector<int> lost;
@@ -246,9 +275,24 @@ void LogicRun::ReportStop(int page, ErrorKind kind, LoadPosition at, const PageV
   std::string cost = lost.empty() ? ""
                                   : (lost.size() == 1 ? "link " : "links ") + wording::Numbers(lost) +
                                         (lost.size() == 1 ? " is" : " are") + " not shown and ";
-  findings_.Add("menu.inf", at.line, column, Severity::Error, "page-stops",
-                what + "; page " + std::to_string(page) + " stops here: " + cost + "no link of page " +
-                    std::to_string(page) + " lights up");
+  Explain(findings_.Add("menu.inf", at.line, column, Severity::Error, "page-stops",
+                        what + "; page " + std::to_string(page) + " stops here: " + cost +
+                            "no link of page " + std::to_string(page) + " lights up"),
+          at.field, value);
+}
+
+// What to write instead of a field the program could not read.
+void LogicRun::Explain(Finding& finding, int field, const Text& value) {
+  if (field == 6 || field == 7) {
+    if (std::optional<long> colour = line_causes::ColourMeant(value)) {
+      finding.fix = std::to_string(*colour);
+      finding.message += "; colours are decimal numbers: write " + finding.fix;
+      return;
+    }
+  }
+  bool whole = field != 8 && field != 9;
+  if (auto difference = line_causes::SeparatorDifference(value, whole))
+    finding.notes.push_back({finding.file, finding.line, finding.column, difference->words});
 }
 
 void LogicRun::Links(int page, const PageVerdict& verdict, long stoppedAt, std::set<int>* targets) {
@@ -280,12 +324,15 @@ void LogicRun::Links(int page, const PageVerdict& verdict, long stoppedAt, std::
     try {
       ToInt32(label.Tag());
     } catch (const AppError&) {
-      findings_.Add("menu.inf", l.number, FieldColumn(l.text, 7), Severity::Warning, "highlight-not-number",
-                    "the highlight colour " + Quote(label.Tag()) + " is not a number: link " +
-                        std::to_string(link) +
-                        " does not light up, and the pointer on it still plays the mouse-over sound");
+      Explain(findings_.Add("menu.inf", l.number, FieldColumn(l.text, 7), Severity::Warning,
+                            "highlight-not-number",
+                            "the highlight colour " + Quote(label.Tag()) + " is not a number: link " +
+                                std::to_string(link) +
+                                " does not light up, and the pointer on it still plays the mouse-over sound"),
+              7, label.Tag());
     }
     Box(page, link, l);
+    Separators(l);
   }
   Overlaps(page, verdict, lastLine);
 
@@ -310,7 +357,9 @@ void LogicRun::Box(int page, int link, const MenuLine& l) {
   const TwipRect& r = lblLink(link).Rect();
   bool inside = r.left >= 0 && r.top >= 0 && r.left + r.width <= background_.width + 0.5f &&
                 r.top + r.height <= background_.height + 0.5f;
-  if (!inside)
+  if (!inside && !backgroundShown_)
+    ++outsideUnseen_;
+  else if (!inside)
     findings_.Add("menu.inf", l.number, FieldColumn(l.text, 8), Severity::Warning, "link-outside",
                   "link " + std::to_string(link) + " of page " + std::to_string(page) + " (" +
                       wording::Twips(r) + ") falls outside the menu picture (" +
@@ -374,6 +423,7 @@ bool LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
   } catch (const ProgramEnded&) {
   }
   int kind = static_cast<int>(value);
+  std::size_t findingsBefore = findings_.all().size();
   if (failed && kind != 5) {
     findings_.Add("menu.inf", l.number, typeColumn, Severity::Error, "action-never-runs",
                   "the action " + Quote(stored) + " cannot be taken apart again (" + ErrorKindName(*failed) +
@@ -381,10 +431,12 @@ bool LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
                       " does nothing; write the type as one digit");
   }
   for (const ProgramEffect& effect : host_.TakeEffects()) {
-    if (effect.kind == ProgramEffect::Message)
-      findings_.Add("menu.inf", l.number, argumentColumn, Severity::Error, "file-missing",
-                    Quote(kind == 0 ? SplitLaunchCommand(file).file : file) +
-                        " is missing: the user sees \"" + Utf8(effect.first) + "\"");
+    if (effect.kind != ProgramEffect::Message) continue;
+    Text missing = kind == 0 ? SplitLaunchCommand(file).file : file;
+    MissingProgram(
+        findings_.Add("menu.inf", l.number, argumentColumn, Severity::Error, "file-missing",
+                      Quote(missing) + " is missing: the user sees \"" + Utf8(effect.first) + "\""),
+        missing);
   }
   if (kind == 0 || kind == 8) {
     Text name = kind == 0 ? SplitLaunchCommand(file).file : file;
@@ -399,9 +451,10 @@ bool LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
     // Documents go to the shell unchecked: a missing one fails there, silently.
     DiscFile found = host_.Find(kDiscRoot + file);
     if (!found.Found())
-      findings_.Add(
-          "menu.inf", l.number, argumentColumn, Severity::Error, "file-missing",
-          Quote(file) + " is missing: a click on link " + std::to_string(link) + " does nothing at all");
+      files_.SuggestNear(findings_.Add("menu.inf", l.number, argumentColumn, Severity::Error, "file-missing",
+                                       Quote(file) + " is missing: a click on link " + std::to_string(link) +
+                                           " does nothing at all"),
+                         file);
     else if (found.caseDiffers)
       files_.Named(file, "menu.inf", l.number, argumentColumn, "");
   }
@@ -421,7 +474,52 @@ bool LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
                     "page " + std::to_string(target) + " has no links: a click on link " +
                         std::to_string(link) + " of page " + std::to_string(page) + " leaves an empty menu");
   }
+  FinalBar(l, kind, file, findingsBefore);
   return kind == 5;
+}
+
+// The program takes the last character of an argument for its final bar and drops it.
+void LogicRun::FinalBar(const MenuLine& l, int kind, const Text& argument, std::size_t findingsBefore) {
+  bool takesArgument = kind == 0 || kind == 1 || kind == 2 || kind == 3 || kind == 5 || kind == 8;
+  if (!takesArgument || !line_causes::LacksFinalBar(l.text)) return;
+  long end = static_cast<long>(l.text.size()) + 1;
+  std::string why =
+      "the line has no final \"|\": the program drops the last character of the argument and uses " +
+      Quote(argument) + "; add the final |";
+  std::vector<Finding>& all = findings_.all();
+  if (all.size() > findingsBefore) {
+    for (std::size_t i = findingsBefore; i < all.size(); ++i)
+      all[i].notes.push_back({"menu.inf", l.number, end, why});
+    return;
+  }
+  findings_.Add("menu.inf", l.number, end, Severity::Warning, "final-bar", why).fix = "|";
+}
+
+// A launch command's file that is not on the disc: quotes the program keeps, or a near name.
+void LogicRun::MissingProgram(Finding& finding, const Text& file) {
+  if (line_causes::QuotedFile(file)) {
+    Text bare = file;
+    bare.erase(std::remove(bare.begin(), bare.end(), L'"'), bare.end());
+    finding.message += "; the program takes the quotes as part of the name: remove the quotes";
+    finding.fix = Utf8(bare);
+    return;
+  }
+  files_.SuggestNear(finding, file);
+}
+
+// Numbers whose reading depends on the user's decimal separator, the first of a line.
+void LogicRun::Separators(const MenuLine& l) {
+  static const int kNumberFields[] = {1, 2, 6, 7, 8, 9, 10};
+  for (int field : kNumberFields) {
+    Text value = FieldText(l.text, field);
+    bool whole = field != 8 && field != 9;
+    auto difference = line_causes::SeparatorDifference(value, whole);
+    if (!difference) continue;
+    findings_.Add("menu.inf", l.number, FieldColumn(l.text, field),
+                  difference->failsOnOne ? Severity::Error : Severity::Warning, "decimal-separator",
+                  "the " + wording::FieldName(field) + " " + difference->words);
+    return;
+  }
 }
 
 void LogicRun::Reachability(const std::set<int>& pages, const std::map<int, std::set<int>>& targets) {

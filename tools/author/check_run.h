@@ -38,6 +38,11 @@ class LogicRun {
   void Overlaps(int page, const PageVerdict& verdict, const std::map<int, const MenuLine*>& lastLine);
   bool Action(int page, int link, const MenuLine& line, std::set<int>* targets);
   void Reachability(const std::set<int>& pages, const std::map<int, std::set<int>>& targets);
+  void Silences();
+  void Explain(Finding& finding, int field, const Text& value);
+  void FinalBar(const MenuLine& line, int kind, const Text& argument, std::size_t findingsBefore);
+  void MissingProgram(Finding& finding, const Text& file);
+  void Separators(const MenuLine& line);
 
   CheckHost& host_;
   FindingList& findings_;
@@ -46,6 +51,8 @@ class LogicRun {
   LaunchConfig config_;
   bool menuOn_ = false;
   TwipSize background_{5415, 3615};
+  bool backgroundShown_ = false;
+  std::size_t outsideUnseen_ = 0;  // links outside the empty box a menu picture that does not show leaves
   std::vector<MenuLine> lines_;
   std::set<long> stopsEverywhere_;  // lines whose page field stops every page, said once
 };
