@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/picture_info.h"
 #include "platform/platform.h"
 
 typedef struct _PangoContext PangoContext;
@@ -130,11 +131,4 @@ class HeadlessPlatform : public Platform {
 
 // The pixels of a picture file the program can show, as the tools see them; nothing for a format it
 // does not show. Metafiles are sized by the frame in their header.
-struct PictureInfo {
-  bool exists = false;
-  bool decodes = false;
-  bool shown = false;  // a format the program shows
-  std::string format;
-  TwipSize size{0, 0};
-};
 PictureInfo InspectPicture(const std::string& file);

@@ -41,6 +41,14 @@ const Explanation kExplanations[] = {
      "Write the name in the file exactly as the file on the disc is named.",
      "0|2|Read me|Verdana|0012|16777215|65535|900|1800|3|Docs\\ReadMe.TXT|\n"
      "0|2|Read me|Verdana|0012|16777215|65535|900|1800|3|docs\\readme.txt|"},
+    {"decimal-separator",
+     "A number field holds a decimal point or comma where the program reads a whole number. Windows reads "
+     "it with the decimal separator of the user's settings, so the same disc lays out or colours the link "
+     "differently on a Windows set to a decimal comma than on one set to a decimal point, and on one of them "
+     "the line may stop its page.",
+     "Write whole numbers only: positions in twips, colours and styles without a point or a comma.",
+     "0|1|Install|Verdana|1012|16777215|65535|900.5|1500|0|setup.exe|\n"
+     "0|1|Install|Verdana|1012|16777215|65535|900|1500|0|setup.exe|"},
     {"duplicate-link",
      "Two lines set up the same link number of one page. The later line wins: the earlier link is never "
      "shown.",
@@ -59,6 +67,13 @@ const Explanation kExplanations[] = {
      "separated by \\, and are used exactly as written: no blanks around them.",
      "images\\splash.jpg   (the file on the disc is images\\splash.png)\n"
      "images\\splash.png"},
+    {"final-bar",
+     "Every field of a line ends with a bar, the argument too. Without the final bar the program takes the "
+     "argument's last character for it and drops it: \"readme.txt\" becomes \"readme.tx\", a page number "
+     "10 becomes 1.",
+     "End the line with a bar after the argument.",
+     "0|2|Read me|Verdana|0012|16777215|65535|900|1980|3|docs\\readme.txt\n"
+     "0|2|Read me|Verdana|0012|16777215|65535|900|1980|3|docs\\readme.txt|"},
     {"highlight-not-number",
      "The highlight colour is not a number, so the program cannot exchange the colours when the pointer "
      "comes onto the link: it never lights up, and the pointer still plays the mouse-over sound.",
@@ -89,6 +104,11 @@ const Explanation kExplanations[] = {
      "with no link at all.",
      "Put menu.inf beside the program, one link a line, or turn the menu off on line 1 of kavo.inf.",
      "0|0|Quit|Verdana|0012|16777215|65535|900|600|6|"},
+    {"menu-unreadable",
+     "menu.inf is on the disc but cannot be opened or read as a file (a folder of that name, a link that "
+     "leads nowhere, no permission to read it): the menu window shows its picture with no link.",
+     "Make menu.inf a plain file that can be read, in the disc's root.",
+     "ls -l mydisc/menu.inf   (a regular file, readable: -rw-r--r--)"},
     {"name-mangled",
      "A name the disc's file system cannot keep as it is: longer than 64 characters, holding one of "
      "* ? : \" < > | \\, or differing from another name only in letter case. Burning changes or drops it, so "
@@ -96,6 +116,11 @@ const Explanation kExplanations[] = {
      "Rename the file (and the lines that name it): at most 64 characters, none of those signs, and no two "
      "names that differ only in case.",
      "docs/What's new?.txt\ndocs/whats-new.txt"},
+    {"no-links",
+     "The menu shows its picture and nothing to click: menu.inf holds no link at all, or none of page 0, "
+     "the page the menu shows first. The user can only close the window.",
+     "Give page 0 at least one link, and a way out (a quit link, type 6).",
+     "0|0|Quit|Verdana|0012|16777215|65535|900|600|6|"},
     {"not-wave",
      "The program plays sounds through the WAV player, which plays only RIFF/WAVE files: an MP3 or another "
      "kind plays nothing.",
@@ -142,6 +167,14 @@ const Explanation kExplanations[] = {
      "3, the last shows the menu. Written otherwise, it does something other than it seems: \"10\" shows the "
      "splash but no menu, \"000\" shows nothing and ends at once.",
      "Write three characters, each 1 or 0: splash, launch, menu.", "10\n101"},
+    {"utf8-guess",
+     "A file without a mark that happens to be valid UTF-8 is read as UTF-8. A file saved as ANSI text can "
+     "be valid UTF-8 by accident (a Cyrillic caption in code page 1251, say): it then shows other "
+     "characters than the author wrote. The note quotes the first such text as the program will show it.",
+     "If the quoted text is what you wrote, save the file as UTF-8 with a mark to make it certain; if not, "
+     "the file is ANSI text: save it as UTF-8.",
+     "0|0|\u041d\u0456|Verdana|0012|16777215|65535|900|600|7|   (shows as \"\u041d\u0456\": as written; "
+     "save it with a mark)"},
 };
 
 // The one-line description check's SARIF rules carry.
