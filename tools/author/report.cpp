@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
+#include "tools/author/explain.h"
 #include "tools/author/snippet.h"
 #include "tools/author/version.h"
 
@@ -162,8 +163,13 @@ void WriteJson(std::ostream& out, const CheckResult& reported, const std::string
 
 void WriteSarif(std::ostream& out, const CheckResult& reported, const std::string& folder) {
   nlohmann::ordered_json rules = nlohmann::ordered_json::array();
-  for (const auto& [code, text] : FindingCodes())
-    rules.push_back({{"id", code}, {"shortDescription", {{"text", text}}}});
+  for (const auto& [code, text] : FindingCodes()) {
+    nlohmann::ordered_json rule = {{"id", code}, {"shortDescription", {{"text", text}}}};
+    // Code scanning shows a rule's help beside each result: what explain says.
+    if (const Explanation* e = FindExplanation(code))
+      rule["help"] = {{"text", std::string(e->meaning) + "\n\n" + e->fix + "\n\nExample:\n" + e->example}};
+    rules.push_back(std::move(rule));
+  }
   nlohmann::ordered_json results = nlohmann::ordered_json::array();
   for (const Finding& f : reported.findings) {
     // A fix is a text to write, not an exact span to replace, so it goes into the message.
