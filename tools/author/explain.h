@@ -17,5 +17,8 @@ const Explanation* FindExplanation(const std::string& code);
 // The explanation as `explain` prints it: the code with its short description, then the three parts.
 void WriteExplanation(std::ostream& out, const Explanation& explanation);
 
+// The known code nearest to a mistyped one ("page-stop" gives "page-stops"); empty when none is near.
+std::string NearestCode(const std::string& code);
+
 // Every finding code with its short description, one a line, for `explain` without a code.
 void WriteCodeList(std::ostream& out);

@@ -107,6 +107,11 @@ std::string KnownCodePage(const std::string& asked) {
   return name;
 }
 
+std::string DidYouMean(const std::string& code) {
+  std::string nearest = NearestCode(code);
+  return nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)";
+}
+
 bool ParseCount(const std::string& s, std::size_t* value) {
   if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos) return false;
   errno = 0;
@@ -155,8 +160,8 @@ int Check(const std::vector<std::string>& args) {
         std::string code = codes.substr(start, comma - start);
         if (code.empty()) continue;
         if (!FindingCodes().count(code))
-          return Usage("check: --ignore: no finding is called \"" + code +
-                           "\"; velmaro-author explain lists the codes",
+          return Usage("check: --ignore: no finding is called \"" + code + "\"" + DidYouMean(code) +
+                           "; velmaro-author explain lists the codes",
                        kCheckUsage, "check");
         report.ignore.insert(code);
       }
@@ -229,7 +234,8 @@ int Explain(const std::vector<std::string>& args) {
   }
   const Explanation* explanation = FindExplanation(args[0]);
   if (!explanation) {
-    std::cerr << "velmaro-author: explain: no finding is called \"" << args[0] << "\"; the codes are:\n";
+    std::cerr << "velmaro-author: explain: no finding is called \"" << args[0] << "\"" << DidYouMean(args[0])
+              << "; the codes are:\n";
     WriteCodeList(std::cerr);
     return 2;
   }
@@ -248,8 +254,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage;
-    return 0;
+    // "help check" is "check --help".
+    if (command == "help" && !args.empty() && args[0] != "help") {
+      command = args[0];
+      args = {"--help"};
+    } else {
+      std::cout << kUsage;
+      return 0;
+    }
   }
   if (command == "check") return Check(args);
   if (command == "preview") return Preview(args);
