@@ -177,7 +177,8 @@ TEST(Report, SarifNotesAreRelatedLocationsAndUrisAreEncoded) {
   EXPECT_EQ(result[1]["locations"][0]["physicalLocation"]["artifactLocation"]["uri"],
             "images/my%20menu%20%232%3F100%25%C3%A9.png");
   EXPECT_NE(result[1]["message"]["text"].get<std::string>().find("write \"65535\""), std::string::npos);
-  for (const auto& rule : nlohmann::json::parse(out.str())["runs"][0]["tool"]["driver"]["rules"])
+  nlohmann::json log = nlohmann::json::parse(out.str());
+  for (const auto& rule : log["runs"][0]["tool"]["driver"]["rules"])
     EXPECT_NE(rule["help"]["text"].get<std::string>().find("Example:"), std::string::npos) << rule["id"];
 }
 
