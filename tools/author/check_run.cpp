@@ -56,9 +56,10 @@ Text FieldText(const Text& line, int field) {
 
 void LogicRun::Kavo() {
   DiscFile kavo = host_.Find(kDiscRoot + L"kavo.inf");
-  if (!kavo.Found()) {
+  if (!kavo.IsFile()) {
     findings_.Add("kavo.inf", 0, 0, Severity::Error, "kavo-missing",
-                  "kavo.inf is missing: the program shows nothing and ends at once");
+                  kavo.Found() ? "kavo.inf is a folder, not a file: the program shows nothing and ends at once"
+                               : "kavo.inf is missing: the program shows nothing and ends at once");
     result_.startup = "shows nothing and ends at once";
     return;
   }
@@ -141,9 +142,13 @@ void LogicRun::Menu() {
                     "menu.inf is missing: the menu shows no link");
     return;
   }
+  if (found.isFolder) {
+    findings_.Add("menu.inf", 0, 0, Severity::Error, "menu-unreadable",
+                  "menu.inf is a folder, not a file: the menu shows no link");
+    return;
+  }
   if (found.caseDiffers)
-    findings_.Add("menu.inf", 0, 0, Severity::Warning, "case-only",
-                  "menu.inf is on the disc in other letter case");
+    findings_.Add("menu.inf", 0, 0, Severity::Warning, "case-only", "menu.inf is on the disc in other letter case");
 
   DiscFile picture = host_.Find(kDiscRoot + config_.menuPicture);
   PictureInfo info;
@@ -205,7 +210,7 @@ void LogicRun::Menu() {
 
 // What the author would otherwise learn only from an empty window.
 void LogicRun::Silences() {
-  if (!menuOn_) return;
+  if (!menuOn_ || stopsEverywhere_.count(0)) return;
   auto first = result_.pages.find(0);
   bool anyLine = std::any_of(lines_.begin(), lines_.end(), [](const MenuLine& l) { return !l.text.empty(); });
   if (!anyLine)
