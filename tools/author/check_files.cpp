@@ -1,6 +1,7 @@
 #include "tools/author/check_files.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cwctype>
 #include <map>
 
@@ -10,6 +11,11 @@
 using wording::Quote;
 
 const Text kDiscRoot = L"D:\\";
+
+namespace {
+// 8K UHD in twips at 96 DPI: a picture beyond it is shown on no screen whole.
+constexpr TwipSize kLargestScreen{7680 * 15, 4320 * 15};
+}  // namespace
 
 namespace {
 
@@ -131,6 +137,13 @@ void FileChecks::Picture(const Text& relative,
   else if (!info.decodes)
     findings_.Add(file, line, 1, Severity::Error, "picture-unreadable",
                   Quote(relative) + " cannot be decoded as a picture: the " + window + " shows an empty box");
+  else if (info.size.width > kLargestScreen.width || info.size.height > kLargestScreen.height)
+    findings_.Add(file, line, 1, Severity::Warning, "picture-huge",
+                  Quote(relative) + " is " + std::to_string(std::lround(info.size.width / 15)) + " x " +
+                      std::to_string(std::lround(info.size.height / 15)) +
+                      " pixels, larger than any screen: the " + window +
+                      " window is cut off by the screen, and the user's machine takes long and much memory "
+                      "to load it; scale it to the size it is shown at");
 }
 
 bool FileChecks::IsWave(const DiscFile& file) {
