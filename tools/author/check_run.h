@@ -24,7 +24,7 @@ class LogicRun {
  private:
   struct MenuLine {
     long number;
-    Text text;
+    const Text& text;  // as the program read it, kept once in the finding list
     bool pageOk;
     double page;
   };
