@@ -210,9 +210,11 @@ void FileChecks::Names() {
     std::string folder = slash == std::string::npos ? "" : entry.name.substr(0, slash);
     std::string name = slash == std::string::npos ? entry.name : entry.name.substr(slash + 1);
     Text wide = FromUtf8(name);
-    std::size_t units = 0;
-    for (wchar_t c : wide)
-      units += static_cast<unsigned long>(c) > 0xFFFF ? 2 : 1;
+    // A disc counts UTF-16 units; where wchar_t is wider, a character beyond the first plane takes two.
+    std::size_t units = wide.size();
+    if constexpr (sizeof(wchar_t) > 2)
+      units += static_cast<std::size_t>(std::count_if(
+          wide.begin(), wide.end(), [](wchar_t c) { return (static_cast<uint32_t>(c) >> 16) != 0; }));
     if (units > 64)
       findings_.Add(entry.name, 0, 0, Severity::Warning, "name-mangled",
                     "the name has " + std::to_string(units) +
