@@ -221,6 +221,11 @@ void HeadlessPlatform::CloseTextFile() {
 }
 
 void HeadlessPlatform::DecodeAnsi(const char* bytes, std::size_t length, Text& into) {
+  // Every code page reads ASCII as ASCII; most lines are nothing else.
+  if (std::all_of(bytes, bytes + length, [](char b) { return (b & 0x80) == 0; })) {
+    into.assign(bytes, bytes + length);
+    return;
+  }
   if (decoderCodePage_ != codePage) {
     if (decoder_ != reinterpret_cast<iconv_t>(-1)) iconv_close(decoder_);
     decoder_ = iconv_open("WCHAR_T", codePage.c_str());
@@ -306,7 +311,7 @@ PangoFontDescription* HeadlessPlatform::FontDescription(const LabelFont& font, u
   pango_font_description_set_absolute_size(desc, pixels * PANGO_SCALE);
 
   std::string wanted = ToUtf8(font.name);
-  if (!wanted.empty() && !fontSubstitutes.count(wanted)) {
+  if (!wanted.empty() && fontsLookedUp_.insert(wanted).second) {
     PangoFont* loaded = pango_font_map_load_font(pango_context_get_font_map(pango_), pango_, desc);
     if (loaded) {
       PangoFontDescription* got = pango_font_describe(loaded);
@@ -320,6 +325,9 @@ PangoFontDescription* HeadlessPlatform::FontDescription(const LabelFont& font, u
 }
 
 HeadlessPlatform::Cell HeadlessPlatform::TextCell(const LabelFont& font, unsigned atDpi) {
+  auto key = std::make_tuple(font.name, font.size, font.bold, font.italic, atDpi);
+  auto known = cells_.find(key);
+  if (known != cells_.end()) return known->second;
   PangoFontDescription* desc = FontDescription(font, atDpi);
   double ppem = pango_font_description_get_size(desc) / static_cast<double>(PANGO_SCALE);
   Cell cell{0, 0};
@@ -347,6 +355,7 @@ HeadlessPlatform::Cell HeadlessPlatform::TextCell(const LabelFont& font, unsigne
     }
   }
   pango_font_description_free(desc);
+  cells_.emplace(key, cell);
   return cell;
 }
 
@@ -449,6 +458,7 @@ PangoLayout* HeadlessPlatform::TextLayout(const LabelFont& font,
 }
 
 TwipSize HeadlessPlatform::MeasureText(const LabelFont& font, const Text& caption) {
+  if (const TwipSize* known = measured_.Find(font, dpi, caption)) return *known;
   int width = 0;
   PangoLayout* layout = TextLayout(font, ShownCaption(caption), dpi, -1, &width);
   PangoRectangle logical;
@@ -458,5 +468,7 @@ TwipSize HeadlessPlatform::MeasureText(const LabelFont& font, const Text& captio
   Cell cell = TextCell(font, dpi);
   int height = cell.ascent + cell.descent > 0 ? cell.ascent + cell.descent : logical.height;
   float perPixel = 1440.0f / static_cast<float>(dpi);
-  return TwipSize{width * perPixel, height * perPixel};
+  TwipSize size{width * perPixel, height * perPixel};
+  measured_.Keep(font, dpi, caption, size);
+  return size;
 }

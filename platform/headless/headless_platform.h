@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/measure_cache.h"
 #include "platform/picture_info.h"
 #include "platform/platform.h"
 
@@ -126,6 +127,9 @@ class HeadlessPlatform : public Platform {
   PangoContext* pango_ = nullptr;
   TwipSize inner_[3] = {};
   bool menuCreated_ = false;
+  MeasureCache measured_;
+  std::set<std::string> fontsLookedUp_;  // whether a face stands in for each is known
+  std::map<std::tuple<Text, float, bool, bool, unsigned>, Cell> cells_;
   Platform* previous_;
 };
 

@@ -2,6 +2,8 @@
 // to write instead, and silent failures said as errors. One broken disc a hint.
 #include <gtest/gtest.h>
 
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
 #include <functional>
 
 #include "disc_folder.h"
@@ -136,6 +138,21 @@ TEST(Diagnostics, ABadMenuPictureIsOneFinding) {
   CheckResult result = CheckDisc(disc.path());
   ASSERT_EQ(result.findings.size(), 1u) << Describe(result.findings);
   EXPECT_NE(result.findings[0].message.find("6 links fall outside that box"), std::string::npos)
+      << result.findings[0].message;
+}
+
+// A picture wider than any screen is said once, however it is used.
+TEST(Diagnostics, APictureLargerThanAnyScreenIsSaid) {
+  DiscFolder disc;
+  GdkPixbuf* wide = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 8000, 2);
+  gdk_pixbuf_fill(wide, 0x204060ff);
+  ASSERT_TRUE(gdk_pixbuf_save(wide, (disc.path() + "/images/wide.png").c_str(), "png", nullptr, nullptr));
+  g_object_unref(wide);
+  disc.Lines("kavo.inf", {"101", "images\\wide.png", "", "images\\menu.png", "", ""});
+  CheckResult result = CheckDisc(disc.path());
+  ASSERT_EQ(result.findings.size(), 1u) << Describe(result.findings);
+  EXPECT_EQ(result.findings[0].code, "picture-huge");
+  EXPECT_NE(result.findings[0].message.find("8000 x 2 pixels"), std::string::npos)
       << result.findings[0].message;
 }
 

@@ -1,6 +1,7 @@
 #include "tools/author/check_files.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cwctype>
 #include <map>
 
@@ -10,6 +11,11 @@
 using wording::Quote;
 
 const Text kDiscRoot = L"D:\\";
+
+namespace {
+// 8K UHD in twips at 96 DPI: a picture beyond it is shown on no screen whole.
+constexpr TwipSize kLargestScreen{7680 * 15, 4320 * 15};
+}  // namespace
 
 namespace {
 
@@ -131,6 +137,13 @@ void FileChecks::Picture(const Text& relative,
   else if (!info.decodes)
     findings_.Add(file, line, 1, Severity::Error, "picture-unreadable",
                   Quote(relative) + " cannot be decoded as a picture: the " + window + " shows an empty box");
+  else if (info.size.width > kLargestScreen.width || info.size.height > kLargestScreen.height)
+    findings_.Add(file, line, 1, Severity::Warning, "picture-huge",
+                  Quote(relative) + " is " + std::to_string(std::lround(info.size.width / 15)) + " x " +
+                      std::to_string(std::lround(info.size.height / 15)) +
+                      " pixels, larger than any screen: the " + window +
+                      " window is cut off by the screen, and the user's machine takes long and much memory "
+                      "to load it; scale it to the size it is shown at");
 }
 
 bool FileChecks::IsWave(const DiscFile& file) {
@@ -197,9 +210,11 @@ void FileChecks::Names() {
     std::string folder = slash == std::string::npos ? "" : entry.name.substr(0, slash);
     std::string name = slash == std::string::npos ? entry.name : entry.name.substr(slash + 1);
     Text wide = FromUtf8(name);
-    std::size_t units = 0;
-    for (wchar_t c : wide)
-      units += static_cast<unsigned long>(c) > 0xFFFF ? 2 : 1;
+    // A disc counts UTF-16 units; where wchar_t is wider, a character beyond the first plane takes two.
+    std::size_t units = wide.size();
+    if constexpr (sizeof(wchar_t) > 2)
+      units += static_cast<std::size_t>(std::count_if(
+          wide.begin(), wide.end(), [](wchar_t c) { return (static_cast<uint32_t>(c) >> 16) != 0; }));
     if (units > 64)
       findings_.Add(entry.name, 0, 0, Severity::Warning, "name-mangled",
                     "the name has " + std::to_string(units) +

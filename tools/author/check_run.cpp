@@ -56,9 +56,11 @@ Text FieldText(const Text& line, int field) {
 
 void LogicRun::Kavo() {
   DiscFile kavo = host_.Find(kDiscRoot + L"kavo.inf");
-  if (!kavo.Found()) {
+  if (!kavo.IsFile()) {
     findings_.Add("kavo.inf", 0, 0, Severity::Error, "kavo-missing",
-                  "kavo.inf is missing: the program shows nothing and ends at once");
+                  kavo.Found()
+                      ? "kavo.inf is a folder, not a file: the program shows nothing and ends at once"
+                      : "kavo.inf is missing: the program shows nothing and ends at once");
     result_.startup = "shows nothing and ends at once";
     return;
   }
@@ -141,6 +143,11 @@ void LogicRun::Menu() {
                     "menu.inf is missing: the menu shows no link");
     return;
   }
+  if (found.isFolder) {
+    findings_.Add("menu.inf", 0, 0, Severity::Error, "menu-unreadable",
+                  "menu.inf is a folder, not a file: the menu shows no link");
+    return;
+  }
   if (found.caseDiffers)
     findings_.Add("menu.inf", 0, 0, Severity::Warning, "case-only",
                   "menu.inf is on the disc in other letter case");
@@ -205,7 +212,7 @@ void LogicRun::Menu() {
 
 // What the author would otherwise learn only from an empty window.
 void LogicRun::Silences() {
-  if (!menuOn_) return;
+  if (!menuOn_ || stopsEverywhere_.count(0)) return;
   auto first = result_.pages.find(0);
   bool anyLine = std::any_of(lines_.begin(), lines_.end(), [](const MenuLine& l) { return !l.text.empty(); });
   if (!anyLine)
@@ -336,19 +343,9 @@ void LogicRun::Links(int page, const PageVerdict& verdict, long stoppedAt, std::
   }
   Overlaps(page, verdict, lastLine);
 
-  // Clicks last: a page link loads another page over this one, so the page is loaded again after it.
-  bool elsewhere = false;
   for (int link : verdict.links) {
     auto found = lastLine.find(link);
-    if (found == lastLine.end()) continue;
-    if (elsewhere) {
-      FreshProcess();
-      try {
-        LoadMenuPage(static_cast<int16_t>(page));
-      } catch (const AppError&) {
-      }
-    }
-    elsewhere = Action(page, link, *found->second, targets);
+    if (found != lastLine.end()) Action(page, link, *found->second, targets);
   }
 }
 
@@ -387,7 +384,7 @@ void LogicRun::Overlaps(int page,
   }
 }
 
-bool LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targets) {
+void LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targets) {
   Text type = FieldText(l.text, 10);
   long typeColumn = FieldColumn(l.text, 10), argumentColumn = FieldColumn(l.text, 11);
   double value = -1;
@@ -401,7 +398,7 @@ bool LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
                   "the action type " + Quote(type) +
                       " is none of 0 to 8 and stores nothing: a click on link " + std::to_string(link) +
                       " repeats whatever an earlier page stored for it, or does nothing");
-    return false;
+    return;
   }
   const Text stored = linkActions[static_cast<std::size_t>(link)];
   Text file = stored;
@@ -414,15 +411,19 @@ bool LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
       file.clear();
     }
   }
+  int kind = static_cast<int>(value);
   host_.TakeEffects();
   std::optional<ErrorKind> failed;
-  try {
-    frmMenu.ExecuteAction(static_cast<int16_t>(link));
-  } catch (const AppError& e) {
-    failed = e.kind();
-  } catch (const ProgramEnded&) {
+  // A page link would load its page over this one; that page is checked on its own, and whether the
+  // number reads is found below.
+  if (kind != 5) {
+    try {
+      frmMenu.ExecuteAction(static_cast<int16_t>(link));
+    } catch (const AppError& e) {
+      failed = e.kind();
+    } catch (const ProgramEnded&) {
+    }
   }
-  int kind = static_cast<int>(value);
   std::size_t findingsBefore = findings_.all().size();
   if (failed && kind != 5) {
     findings_.Add("menu.inf", l.number, typeColumn, Severity::Error, "action-never-runs",
@@ -466,7 +467,7 @@ bool LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
       findings_.Add("menu.inf", l.number, argumentColumn, Severity::Error, "page-target",
                     "the page " + Quote(file) + " is not a page number: a click on link " +
                         std::to_string(link) + " does nothing");
-      return false;
+      return;
     }
     targets->insert(target);
     if (!PageNamed(target))
@@ -475,7 +476,6 @@ bool LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
                         std::to_string(link) + " of page " + std::to_string(page) + " leaves an empty menu");
   }
   FinalBar(l, kind, file, findingsBefore);
-  return kind == 5;
 }
 
 // The program takes the last character of an argument for its final bar and drops it.

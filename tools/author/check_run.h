@@ -24,7 +24,7 @@ class LogicRun {
  private:
   struct MenuLine {
     long number;
-    Text text;
+    const Text& text;  // as the program read it, kept once in the finding list
     bool pageOk;
     double page;
   };
@@ -36,7 +36,7 @@ class LogicRun {
   void Links(int page, const PageVerdict& verdict, long stoppedAt, std::set<int>* targets);
   void Box(int page, int link, const MenuLine& line);
   void Overlaps(int page, const PageVerdict& verdict, const std::map<int, const MenuLine*>& lastLine);
-  bool Action(int page, int link, const MenuLine& line, std::set<int>* targets);
+  void Action(int page, int link, const MenuLine& line, std::set<int>* targets);
   void Reachability(const std::set<int>& pages, const std::map<int, std::set<int>>& targets);
   void Silences();
   void Explain(Finding& finding, int field, const Text& value);

@@ -27,7 +27,11 @@ std::string HeadlessCheckHost::Head(const DiscFile& file, std::size_t bytes) {
 }
 
 PictureInfo HeadlessCheckHost::Picture(const DiscFile& file) {
-  return file.IsFile() ? InspectPicture(PathOf(file)) : PictureInfo();
+  if (!file.IsFile()) return PictureInfo();
+  // Decoding is the slow and the memory-hungry part: each picture once.
+  auto known = pictures_.find(file.name);
+  if (known == pictures_.end()) known = pictures_.emplace(file.name, InspectPicture(PathOf(file))).first;
+  return known->second;
 }
 
 namespace {

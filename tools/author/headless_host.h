@@ -1,6 +1,9 @@
 // The check's questions answered over a folder of this machine, through the headless platform.
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "platform/headless/headless_platform.h"
 #include "tools/author/check_host.h"
 
@@ -18,4 +21,5 @@ class HeadlessCheckHost : public CheckHost {
  private:
   std::string PathOf(const DiscFile& file) const { return disc_.folder() + "/" + file.name; }
   HeadlessPlatform& disc_;
+  std::map<std::string, PictureInfo> pictures_;
 };
