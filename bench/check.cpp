@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   std::string disc = argc > 1 ? argv[1] : "build/bench/data/check-disc";
   std::filesystem::remove_all(disc);
   std::string error;
-  if (!WriteStarterDisc(disc, "", &error)) {
+  if (!WriteStarterDisc(disc, "", false, &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }

@@ -158,6 +158,13 @@ const Explanation kExplanations[] = {
      "The splash or the menu then shows an empty box.",
      "Convert the picture to PNG (or BMP or JPEG) and name the new file.",
      "images\\menu.webp\nimages\\menu.png"},
+    {"picture-huge",
+     "The picture is larger than any screen. The window takes the menu picture's size, so it is cut off by "
+     "the screen and links placed on the hidden part cannot be reached; and the user's machine takes long "
+     "and much memory to load it, on an old one before the splash or the menu appears at all.",
+     "Scale the picture to the size it is shown at: at most the screen you aim at (1024 x 768 reaches every "
+     "machine), and place the links within it.",
+     "images\\menu.png   12000 x 9000 pixels\nimages\\menu.png   1024 x 768 pixels"},
     {"picture-unreadable",
      "The picture's name says a format the program shows, but the file cannot be decoded (cut short, "
      "damaged, or another kind of file renamed): the splash or the menu shows an empty box.",
