@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -243,9 +244,7 @@ int Explain(const std::vector<std::string>& args) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   if (argc < 2) return Usage("which command?");
   std::string command = argv[1];
   std::vector<std::string> args = SplitOptions(std::vector<std::string>(argv + 2, argv + argc));
@@ -268,4 +267,18 @@ int main(int argc, char** argv) {
   if (command == "new") return New(args);
   if (command == "explain") return Explain(args);
   return Usage("unknown command " + command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A fault of the tool is said as one, with the usage's exit status, never as an abort.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "velmaro-author: internal error: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "velmaro-author: internal error\n";
+  }
+  return 2;
 }
