@@ -42,9 +42,10 @@ const DiscEntry* Match(const std::vector<DiscEntry>& entries,
       return &e;
     }
   }
-  Text composed = disc.Composed(key);
+  // Composed before the letter case is folded: a table of upper case may know only composed letters.
+  Text composed = UpperName(disc.Composed(wanted));
   for (const DiscEntry& e : entries) {
-    if (disc.Composed(UpperName(e.name)) == composed) {
+    if (UpperName(disc.Composed(e.name)) == composed) {
       *normalisationOnly = true;
       return &e;
     }
