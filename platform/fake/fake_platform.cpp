@@ -35,25 +35,60 @@ const char* BoxName(Box b) {
   return b == Box::SS ? "pctSS" : "pctBG";
 }
 
-Text Upper(Text s) {
-  for (auto& c : s)
-    c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-  return s;
+// A place on a drive as the fake keys it: "D:" and each name after a backslash.
+Text KeyOf(wchar_t drive, const std::vector<Text>& names) {
+  Text key{drive, L':'};
+  for (const Text& name : names)
+    key += L"\\" + name;
+  return key;
 }
 
 Text ParentOf(const Text& key) {
-  std::size_t slash = key.find_last_of(L'\\', key.size() >= 2 ? key.size() - 2 : 0);
-  return slash == Text::npos ? Text() : key.substr(0, slash + 1);
+  std::size_t slash = key.rfind(L'\\');
+  return slash == Text::npos ? Text() : key.substr(0, slash);
 }
 
 Text NameOf(const Text& key) {
-  Text k = key;
-  if (!k.empty() && k.back() == L'\\') k.pop_back();
-  std::size_t slash = k.find_last_of(L'\\');
-  return slash == Text::npos ? k : k.substr(slash + 1);
+  return key.substr(key.rfind(L'\\') + 1);
 }
 
 }  // namespace
+
+// One drive of the fake, listed as Windows lists a folder.
+class FakePlatform::Drive : public DiscListing {
+ public:
+  Drive(const FakePlatform& fake, wchar_t letter) : fake_(fake), letter_(letter) {}
+  bool List(const std::vector<std::string>& folder, std::vector<DiscEntry>* entries) const override {
+    std::vector<Text> names;
+    for (const std::string& name : folder)
+      names.push_back(FromUtf8(name));
+    Text key = KeyOf(letter_, names);
+    if (!names.empty() && !fake_.folders_.count(key)) return false;
+    entries->clear();
+    for (const auto& [place, isFolder] : fake_.folders_)
+      if (isFolder && ParentOf(place) == key)
+        entries->push_back(Entry(NameOf(place), EntryKind::Folder, kAttrDirectory));
+    for (const auto& [place, file] : fake_.files_) {
+      if (ParentOf(place) != key) continue;
+      uint32_t attributes = (file.readOnly ? kAttrReadOnly : 0) | (file.hidden ? kAttrHidden : 0) |
+                            (file.system ? kAttrSystem : 0);
+      entries->push_back(Entry(NameOf(place), file.kind, attributes));
+    }
+    return true;
+  }
+
+ private:
+  static DiscEntry Entry(const Text& name, EntryKind kind, uint32_t attributes) {
+    DiscEntry entry;
+    entry.name = name;
+    entry.hostName = ToUtf8(name);
+    entry.kind = kind;
+    entry.attributes = attributes;
+    return entry;
+  }
+  const FakePlatform& fake_;
+  wchar_t letter_;
+};
 
 std::string Quoted(const Text& s) {
   return "\"" + ToUtf8(s) + "\"";
@@ -93,9 +128,16 @@ FakePlatform::~FakePlatform() {
 }
 
 void FakePlatform::AddFile(const Text& path, const std::string& bytes, FakeFile attributes) {
+  WindowsPath place = ParseWindowsPath(path);
+  if (place.drive == 0 || place.names.empty()) return;
+  Text key = KeyOf(place.drive, place.names);
+  // A disc holds one name in any letter case: the new file takes the place of the old.
+  Text upper = UpperName(key);
+  for (auto it = files_.begin(); it != files_.end();)
+    it = UpperName(it->first) == upper ? files_.erase(it) : std::next(it);
   attributes.bytes = bytes;
-  files_[Upper(path)] = attributes;
-  for (Text parent = ParentOf(Upper(path)); !parent.empty(); parent = ParentOf(parent))
+  files_[key] = attributes;
+  for (Text parent = ParentOf(key); parent.size() > 2; parent = ParentOf(parent))
     folders_[parent] = true;
 }
 
@@ -106,14 +148,29 @@ void FakePlatform::AddPicture(const Text& path, float widthPixels, float heightP
 }
 
 void FakePlatform::AddFolder(const Text& path) {
-  Text key = Upper(path);
-  if (key.empty() || key.back() != L'\\') key += L'\\';
-  for (; !key.empty(); key = ParentOf(key))
+  WindowsPath place = ParseWindowsPath(path);
+  if (place.drive == 0) return;
+  for (Text key = KeyOf(place.drive, place.names); key.size() > 2; key = ParentOf(key))
     folders_[key] = true;
 }
 
+DiscLookup FakePlatform::LookUp(const Text& path) const {
+  WindowsPath place = ParseWindowsPath(path);
+  if (place.drive == 0 || place.wildcards) {
+    DiscLookup refused;
+    refused.status = LookupStatus::Refused;
+    return refused;
+  }
+  return ::LookUp(Drive(*this, place.drive), place.names);
+}
+
 const FakeFile* FakePlatform::Find(const Text& path) const {
-  auto it = files_.find(Upper(path));
+  DiscLookup found = LookUp(path);
+  if (found.status != LookupStatus::Found || found.kind != EntryKind::File) return nullptr;
+  std::vector<Text> names;
+  for (const std::string& name : found.hostNames)
+    names.push_back(FromUtf8(name));
+  auto it = files_.find(KeyOf(ParseWindowsPath(path).drive, names));
   return it == files_.end() ? nullptr : &it->second;
 }
 
@@ -231,17 +288,8 @@ void FakePlatform::ShowCriticalMessage(const Text& text, const Text& title) {
 }
 
 bool FakePlatform::FileExists(const Text& path) {
-  Text key = Upper(ListingPattern(path));
-  std::size_t slash = key.find_last_of(L'\\');
-  Text folder = slash == Text::npos ? Text() : key.substr(0, slash + 1);
-  Text pattern = key.substr(folder.size());
-  bool found = false;
-  for (const auto& [name, file] : files_) {
-    uint32_t attributes = (file.readOnly ? kAttrReadOnly : 0) | (file.hidden ? kAttrHidden : 0) |
-                          (file.system ? kAttrSystem : 0);
-    if (ParentOf(name) != folder || !IsOrdinaryFile(attributes)) continue;
-    if (MatchesPattern(pattern, NameOf(name))) found = true;
-  }
+  WindowsPath place = ParseWindowsPath(path);
+  bool found = place.drive != 0 && ListingFindsFile(Drive(*this, place.drive), place);
   transcript.push_back("FileExists(" + Quoted(path) + ") = " + (found ? "true" : "false"));
   return found;
 }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/disc_path.h"
 #include "platform/events.h"
 #include "platform/platform.h"
 
@@ -17,6 +19,7 @@ struct FakeFile {
   bool readOnly = false;
   std::optional<TwipSize> picture;         // pixels, when the file is a loadable picture
   std::optional<std::size_t> readFailsAt;  // a bad spot: reading the byte at this offset fails
+  EntryKind kind = EntryKind::File;        // or what a folder may hold in its place: a FIFO, a link, ...
 };
 
 class FakePlatform : public Platform {
@@ -35,6 +38,8 @@ class FakePlatform : public Platform {
   void AddFile(const Text& path, const std::string& bytes, FakeFile attributes = {});
   void AddPicture(const Text& path, float widthPixels, float heightPixels);
   void AddFolder(const Text& path);
+  // What Windows finds for a full path on the fake's drives, through the rules every disc shares.
+  DiscLookup LookUp(const Text& path) const;
 
   // --- Running the program ---
   // A new process on the same disc: every window, module and label as created, then the start-up sequence.
@@ -110,9 +115,11 @@ class FakePlatform : public Platform {
   void Use(Win w);
   void ResetWindows();
   const FakeFile* Find(const Text& path) const;
+  class Drive;
   void MayRunOutOfMemory(const char* operation);
 
-  std::map<Text, FakeFile> files_;  // keyed by the upper-cased path
+  // Keyed by the place from the drive's root as added ("D:\docs\Guide.pdf"), letter case kept.
+  std::map<Text, FakeFile> files_;
   std::map<Text, bool> folders_;
   Window windows_[3];
   Platform* previous_;

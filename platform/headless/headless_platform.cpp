@@ -1,6 +1,6 @@
 #include "platform/headless/headless_platform.h"
 
-#include <dirent.h>
+#include <fcntl.h>
 #include <ft2build.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include FT_FREETYPE_H
@@ -9,6 +9,7 @@
 #include <pango/pangocairo.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -20,92 +21,79 @@
 #include "platform/controls.h"
 #include "platform/errors.h"
 #include "platform/events.h"
-#include "platform/listing.h"
 #include "platform/metafile.h"
 
 namespace {
-
-Text Upper(Text s) {
-  for (auto& c : s)
-    c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-  return s;
-}
-
-// The components of a path of drive D:, each as Windows takes it: trailing blanks and dots dropped.
-std::vector<Text> Components(const Text& path, bool* onDisc) {
-  Text rest = path;
-  *onDisc = rest.size() >= 3 && (rest[0] == L'D' || rest[0] == L'd') && rest[1] == L':' && rest[2] == L'\\';
-  if (*onDisc) rest.erase(0, 3);
-  std::vector<Text> parts;
-  std::size_t start = 0;
-  while (start <= rest.size()) {
-    std::size_t end = rest.find(L'\\', start);
-    if (end == Text::npos) end = rest.size();
-    Text part = rest.substr(start, end - start);
-    if (part != L"." && part != L"..")
-      while (!part.empty() && (part.back() == L' ' || part.back() == L'.'))
-        part.pop_back();
-    if (!part.empty()) parts.push_back(part);
-    start = end + 1;
-  }
-  return parts;
-}
-
-std::vector<std::string> List(const std::string& folder) {
-  std::vector<std::string> names;
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return names;
-  while (dirent* entry = readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
-  }
-  closedir(dir);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool IsFolder(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 constexpr float kTwipsPerPixel = 15;  // pictures are sized at 96 DPI
 
 }  // namespace
 
-PictureInfo InspectPicture(const std::string& file) {
+namespace {
+
+PictureInfo InspectOpenPicture(int fd) {
   PictureInfo info;
-  std::FILE* f = std::fopen(file.c_str(), "rb");
-  if (!f) return info;
-  info.exists = true;
-  unsigned char header[44] = {};
-  std::size_t got = std::fread(header, 1, sizeof header, f);
-  std::fclose(f);
-  if (MetafileFrame(header, got, &info.size)) {
-    info.format = header[0] == 1 ? "emf" : "wmf";
-    info.decodes = info.shown = true;
+  struct stat st;
+  if (fd < 0) return info;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
     return info;
   }
+  info.exists = true;
+  unsigned char header[44] = {};
+  ssize_t got = pread(fd, header, sizeof header, 0);
+  if (got > 0 && MetafileFrame(header, static_cast<std::size_t>(got), &info.size)) {
+    info.format = header[0] == 1 ? "emf" : "wmf";
+    info.decodes = info.shown = true;
+    close(fd);
+    return info;
+  }
+  // gdk-pixbuf reads by name: the name of the descriptor already checked, so it cannot be swapped for a
+  // FIFO or a link in between.
+  std::string name = "/proc/self/fd/" + std::to_string(fd);
   int width = 0, height = 0;
-  GdkPixbufFormat* format = gdk_pixbuf_get_file_info(file.c_str(), &width, &height);
-  if (!format) return info;
-  gchar* name = gdk_pixbuf_format_get_name(format);
-  info.format = name ? name : "";
-  g_free(name);
-  static const char* const kShown[] = {"bmp", "jpeg", "gif", "png", "ico"};
-  info.shown =
-      std::any_of(std::begin(kShown), std::end(kShown), [&](const char* f) { return info.format == f; });
-  // The header alone can be whole while the rest is cut off or damaged.
-  GError* error = nullptr;
-  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(file.c_str(), &error);
-  info.decodes = pixbuf != nullptr;
-  if (pixbuf) g_object_unref(pixbuf);
-  if (error) g_error_free(error);
-  info.size = TwipSize{width * kTwipsPerPixel, height * kTwipsPerPixel};
+  GdkPixbufFormat* format = gdk_pixbuf_get_file_info(name.c_str(), &width, &height);
+  if (format) {
+    gchar* formatName = gdk_pixbuf_format_get_name(format);
+    info.format = formatName ? formatName : "";
+    g_free(formatName);
+    static const char* const kShown[] = {"bmp", "jpeg", "gif", "png", "ico"};
+    info.shown =
+        std::any_of(std::begin(kShown), std::end(kShown), [&](const char* f) { return info.format == f; });
+    GError* error = nullptr;
+    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(name.c_str(), &error);
+    info.decodes = pixbuf != nullptr;
+    if (pixbuf) g_object_unref(pixbuf);
+    if (error) g_error_free(error);
+    info.size = TwipSize{width * kTwipsPerPixel, height * kTwipsPerPixel};
+  }
+  close(fd);
   return info;
 }
 
-HeadlessPlatform::HeadlessPlatform(std::string folder) : folder_(std::move(folder)) {
+}  // namespace
+
+PictureInfo InspectPicture(const std::string& file) {
+  return InspectOpenPicture(open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+}
+
+PictureInfo HeadlessPlatform::Picture(const Resolved& file) const {
+  if (file.status != LookupStatus::Found || file.isFolder) return PictureInfo();
+  return InspectOpenPicture(tree_.OpenRegular(file.hostNames));
+}
+
+std::string HeadlessPlatform::ReadHead(const Resolved& file, std::size_t limit) const {
+  if (file.status != LookupStatus::Found || file.isFolder) return std::string();
+  int fd = tree_.OpenRegular(file.hostNames);
+  if (fd < 0) return std::string();
+  std::string bytes(limit, '\0');
+  ssize_t got = pread(fd, &bytes[0], limit, 0);
+  close(fd);
+  bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return bytes;
+}
+
+HeadlessPlatform::HeadlessPlatform(std::string folder) : folder_(std::move(folder)), tree_(folder_) {
   while (folder_.size() > 1 && folder_.back() == '/')
     folder_.pop_back();
   pango_ = pango_font_map_create_context(pango_cairo_font_map_get_default());
@@ -122,30 +110,22 @@ HeadlessPlatform::~HeadlessPlatform() {
 
 HeadlessPlatform::Resolved HeadlessPlatform::Resolve(const Text& windowsPath) const {
   Resolved r;
-  bool onDisc = false;
-  std::vector<Text> parts = Components(windowsPath, &onDisc);
-  if (!onDisc) return r;
-  std::string at = folder_;
-  for (const Text& part : parts) {
-    std::string wanted = ToUtf8(part), found;
-    if (part == L"." || part == L"..") {
-      found = wanted;
-    } else {
-      Text key = Upper(part);
-      for (const std::string& name : List(at)) {
-        if (name == wanted) {
-          found = name;
-          break;
-        }
-        if (found.empty() && Upper(FromUtf8(name)) == key) found = name;
-      }
-      if (found.empty()) return Resolved();
-      if (found != wanted) r.caseDiffers = true;
-    }
-    at += "/" + found;
+  WindowsPath path = ParseWindowsPath(windowsPath);
+  if (path.drive != L'D' || path.wildcards) {
+    r.status = LookupStatus::Refused;
+    return r;
   }
-  r.path = at;
-  r.isFolder = IsFolder(at);
+  DiscLookup found = LookUp(tree_, path.names);
+  r.status = found.status;
+  r.caseDiffers = found.caseDiffers;
+  r.found = found.shown;
+  r.isFolder = found.kind == EntryKind::Folder;
+  if (found.status == LookupStatus::Found) {
+    r.hostNames = found.hostNames;
+    r.path = folder_;
+    for (const std::string& name : found.hostNames)
+      r.path += "/" + name;
+  }
   return r;
 }
 
@@ -174,21 +154,8 @@ void HeadlessPlatform::ShowCriticalMessage(const Text& text, const Text& title) 
 }
 
 bool HeadlessPlatform::FileExists(const Text& path) {
-  Text pattern = ListingPattern(path);
-  std::size_t slash = pattern.rfind(L'\\');
-  if (slash == Text::npos) return false;
-  Text last = pattern.substr(slash + 1);
-  bool wild = last.find_first_of(L"*?") != Text::npos;
-  if (!wild) {
-    Resolved r = Resolve(pattern);
-    return !r.path.empty() && !r.isFolder;
-  }
-  Resolved folder = Resolve(pattern.substr(0, slash + 1));
-  if (folder.path.empty() || !folder.isFolder) return false;
-  Text key = Upper(last);
-  for (const std::string& name : List(folder.path))
-    if (!IsFolder(folder.path + "/" + name) && MatchesPattern(key, Upper(FromUtf8(name)))) return true;
-  return false;
+  WindowsPath parsed = ParseWindowsPath(path);
+  return parsed.drive == L'D' && ListingFindsFile(tree_, parsed);
 }
 
 void HeadlessPlatform::EndProgram() {
@@ -199,25 +166,40 @@ void HeadlessPlatform::EndProgram() {
 void HeadlessPlatform::OpenTextFile(const Text& path) {
   CloseTextFile();
   Resolved r = Resolve(path);
-  if (r.path.empty() || r.isFolder) throw AppError(ErrorKind::FileNotFound);
-  textFile_ = std::fopen(r.path.c_str(), "rb");
-  if (!textFile_) throw AppError(ErrorKind::FileNotFound);
+  if (r.status != LookupStatus::Found || r.isFolder) throw AppError(ErrorKind::FileNotFound);
+  textFile_ = tree_.OpenRegular(r.hostNames);
+  struct stat st;
+  if (textFile_ < 0 || fstat(textFile_, &st) != 0) {
+    CloseTextFile();
+    throw AppError(ErrorKind::FileNotFound);
+  }
+  textSize_ = st.st_size;
+  textRead_ = 0;
 }
 
 std::size_t HeadlessPlatform::ReadTextBytes(char* buffer, std::size_t size) {
-  if (!textFile_) return 0;
-  std::size_t got = std::fread(buffer, 1, size, textFile_);
-  if (got == 0 && std::ferror(textFile_)) throw AppError(ErrorKind::FileNotFound);
-  return got;
+  if (textFile_ < 0) return 0;
+  std::size_t wanted =
+      static_cast<std::size_t>(std::min<long long>(static_cast<long long>(size), textSize_ - textRead_));
+  if (wanted == 0) return 0;
+  for (;;) {
+    ssize_t got = read(textFile_, buffer, wanted);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw AppError(ErrorKind::FileNotFound);
+    textRead_ += got;
+    return static_cast<std::size_t>(got);
+  }
 }
 
 void HeadlessPlatform::RewindTextFile() {
-  if (textFile_ && std::fseek(textFile_, 0, SEEK_SET) != 0) throw AppError(ErrorKind::FileNotFound);
+  if (textFile_ < 0) return;
+  if (lseek(textFile_, 0, SEEK_SET) != 0) throw AppError(ErrorKind::FileNotFound);
+  textRead_ = 0;
 }
 
 void HeadlessPlatform::CloseTextFile() {
-  if (textFile_) std::fclose(textFile_);
-  textFile_ = nullptr;
+  if (textFile_ >= 0) close(textFile_);
+  textFile_ = -1;
 }
 
 void HeadlessPlatform::DecodeAnsi(const char* bytes, std::size_t length, Text& into) {
@@ -262,8 +244,7 @@ void HeadlessPlatform::LoadPictureFile(Box box, const Text& path) {
     events::MenuLoad();
   }
   PictureLoad load{path, PictureLoad::Missing, "", {0, 0}};
-  Resolved r = Resolve(path);
-  PictureInfo info = r.path.empty() || r.isFolder ? PictureInfo() : InspectPicture(r.path);
+  PictureInfo info = Picture(Resolve(path));
   load.format = info.format;
   load.size = info.size;
   if (info.exists)

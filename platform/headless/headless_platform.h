@@ -1,8 +1,8 @@
 // A platform over a real folder and no windows: the author tools run the program's own logic on a disc
 // before it is burned, so what they say about it is what the program will do. The folder is the root of
-// drive D:, names match without regard to letter case as on a disc, and each component of a path loses its
-// trailing blanks and dots as Windows drops them. Shell requests, multimedia commands and message boxes are
-// recorded, not carried out; the end of the program throws ProgramEnded.
+// drive D:, and names are found as Windows finds them there (platform/disc_path.h), from inside the folder
+// only (host_disc.h). Shell requests, multimedia commands and message boxes are recorded, not carried out;
+// the end of the program throws ProgramEnded.
 #pragma once
 
 #include <iconv.h>
@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/disc_path.h"
+#include "platform/headless/host_disc.h"
 #include "platform/headless/measure_cache.h"
 #include "platform/picture_info.h"
 #include "platform/platform.h"
@@ -37,11 +39,21 @@ class HeadlessPlatform : public Platform {
   // --- The disc ---
   const std::string& folder() const { return folder_; }
   struct Resolved {
-    std::string path;          // in the folder; empty when no entry has that name in any letter case
+    LookupStatus status = LookupStatus::Missing;
+    std::string path;          // in the folder, only when found (a file or a folder)
     bool caseDiffers = false;  // found only with other letter case
     bool isFolder = false;
+    Text found;  // as far as it was found, the names the disc holds ("Images\Menu.png")
+    std::vector<std::string> hostNames;  // where it is from the folder, links followed
   };
+  // Refused for a path Windows refuses, on another drive, or with wildcards.
   Resolved Resolve(const Text& windowsPath) const;
+  // The picture a lookup found; nothing unless it is a regular file.
+  PictureInfo Picture(const Resolved& file) const;
+  // The first `limit` bytes of a regular file a lookup found; nothing for anything else.
+  std::string ReadHead(const Resolved& file, std::size_t limit) const;
+  // Every name of the disc with its kind; see HostDisc::Walk.
+  std::vector<HostDisc::WalkEntry> Walk() const { return tree_.Walk(); }
 
   // --- Running the program ---
   // A new process on the disc: every module and label as created, then the start-up sequence.
@@ -121,7 +133,9 @@ class HeadlessPlatform : public Platform {
 
  private:
   std::string folder_;
-  std::FILE* textFile_ = nullptr;
+  HostDisc tree_;
+  int textFile_ = -1;
+  long long textSize_ = 0, textRead_ = 0;  // reads end at the size the file had when it was opened
   iconv_t decoder_ = reinterpret_cast<iconv_t>(-1);
   std::string decoderCodePage_;
   PangoContext* pango_ = nullptr;
@@ -134,5 +148,6 @@ class HeadlessPlatform : public Platform {
 };
 
 // The pixels of a picture file the program can show, as the tools see them; nothing for a format it
-// does not show. Metafiles are sized by the frame in their header.
+// does not show. Metafiles are sized by the frame in their header. The file is opened without following a
+// last link, and only when it is a regular file.
 PictureInfo InspectPicture(const std::string& file);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/disc_path.h"
 #include "platform/picture_info.h"
 #include "platform/platform.h"
 
@@ -18,11 +19,15 @@ struct DiscFile {
     Found,
     Missing,
     LinkOutside,          // a link out of the disc's folder: the burned disc will not hold what it points at
+    LinkBroken,           // a link to nothing, or one of a loop of links
     NotRegular,           // a FIFO, a device or a socket where a file should be
     DiffersInNormalForm,  // there only with other Unicode composition, which Windows does not match
+    Refused,              // a name Windows opens nothing by: "C:\x" after "D:\", a ":", "<", "NUL", ...
   };
   Status status = Status::Missing;
-  std::string name;  // as on the disc, relative to its root, with "/" between folders
+  // As on the disc, relative to its root, with "/" between folders; links followed when found, else as far
+  // as it was found (the link, the FIFO, the name in its other form).
+  std::string name;
   bool caseDiffers = false;
   bool isFolder = false;
   bool Found() const { return status == Status::Found; }
@@ -33,6 +38,7 @@ struct DiscFile {
 struct DiscName {
   std::string name;  // relative to the root, "/" between folders, bytes as stored
   bool isFolder = false;
+  EntryKind kind = EntryKind::File;  // a link counts as what it points at inside the disc
 };
 
 // A call the program made that leaves it: the file and parameters of a shell request, a multimedia command,

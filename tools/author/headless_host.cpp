@@ -1,65 +1,77 @@
 #include "tools/author/headless_host.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <fstream>
+
+namespace {
+
+DiscFile::Status StatusOf(LookupStatus status) {
+  switch (status) {
+    case LookupStatus::Found:
+      return DiscFile::Status::Found;
+    case LookupStatus::Missing:
+      return DiscFile::Status::Missing;
+    case LookupStatus::Refused:
+      return DiscFile::Status::Refused;
+    case LookupStatus::LinkOutside:
+      return DiscFile::Status::LinkOutside;
+    case LookupStatus::LinkBroken:
+      return DiscFile::Status::LinkBroken;
+    case LookupStatus::NotRegular:
+      return DiscFile::Status::NotRegular;
+    case LookupStatus::NormalisationOnly:
+      return DiscFile::Status::DiffersInNormalForm;
+  }
+  return DiscFile::Status::Missing;
+}
+
+// A file found before, as the headless platform opens it: by its host names from the root.
+HeadlessPlatform::Resolved Opened(const DiscFile& file) {
+  HeadlessPlatform::Resolved r;
+  if (!file.IsFile()) return r;
+  r.status = LookupStatus::Found;
+  for (std::size_t start = 0; start <= file.name.size();) {
+    std::size_t end = std::min(file.name.find('/', start), file.name.size());
+    r.hostNames.push_back(file.name.substr(start, end - start));
+    start = end + 1;
+  }
+  return r;
+}
+
+}  // namespace
 
 DiscFile HeadlessCheckHost::Find(const Text& windowsPath) {
   HeadlessPlatform::Resolved r = disc_.Resolve(windowsPath);
   DiscFile file;
-  if (r.path.empty()) return file;
-  file.status = DiscFile::Status::Found;
-  file.name = r.path.size() > disc_.folder().size() ? r.path.substr(disc_.folder().size() + 1) : "";
+  file.status = StatusOf(r.status);
   file.caseDiffers = r.caseDiffers;
-  file.isFolder = r.isFolder;
+  file.isFolder = r.status == LookupStatus::Found && r.isFolder;
+  if (r.status == LookupStatus::Found) {
+    for (const std::string& name : r.hostNames)
+      file.name += (file.name.empty() ? "" : "/") + name;
+  } else {
+    Text shown = r.found;
+    std::replace(shown.begin(), shown.end(), L'\\', L'/');
+    file.name = ToUtf8(shown);
+  }
   return file;
 }
 
 std::string HeadlessCheckHost::Head(const DiscFile& file, std::size_t bytes) {
-  if (!file.IsFile()) return "";
-  std::ifstream in(PathOf(file), std::ios::binary);
-  std::string head(bytes, '\0');
-  in.read(&head[0], static_cast<std::streamsize>(bytes));
-  head.resize(static_cast<std::size_t>(in.gcount()));
-  return head;
+  return disc_.ReadHead(Opened(file), bytes);
 }
 
 PictureInfo HeadlessCheckHost::Picture(const DiscFile& file) {
   if (!file.IsFile()) return PictureInfo();
   // Decoding is the slow and the memory-hungry part: each picture once.
   auto known = pictures_.find(file.name);
-  if (known == pictures_.end()) known = pictures_.emplace(file.name, InspectPicture(PathOf(file))).first;
+  if (known == pictures_.end()) known = pictures_.emplace(file.name, disc_.Picture(Opened(file))).first;
   return known->second;
 }
 
-namespace {
-
-void Walk(const std::string& relative, const std::string& path, std::vector<DiscName>* names) {
-  DIR* dir = opendir(path.c_str());
-  if (!dir) return;
-  std::vector<std::string> entries;
-  while (dirent* entry = readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name != "." && name != "..") entries.push_back(name);
-  }
-  closedir(dir);
-  std::sort(entries.begin(), entries.end());
-  for (const std::string& name : entries) {
-    std::string rel = relative.empty() ? name : relative + "/" + name;
-    struct stat st;
-    bool folder = stat((path + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    names->push_back({rel, folder});
-    if (folder) Walk(rel, path + "/" + name, names);
-  }
-}
-
-}  // namespace
-
 std::vector<DiscName> HeadlessCheckHost::AllNames() {
   std::vector<DiscName> names;
-  Walk("", disc_.folder(), &names);
+  for (const HostDisc::WalkEntry& entry : disc_.Walk())
+    names.push_back({entry.relative, entry.kind == EntryKind::Folder, entry.kind});
   return names;
 }
 

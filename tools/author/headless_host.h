@@ -19,7 +19,6 @@ class HeadlessCheckHost : public CheckHost {
   void SetDecimalSeparator(wchar_t separator) override { disc_.decimalSeparator = separator; }
 
  private:
-  std::string PathOf(const DiscFile& file) const { return disc_.folder() + "/" + file.name; }
   HeadlessPlatform& disc_;
   std::map<std::string, PictureInfo> pictures_;
 };
