@@ -45,6 +45,8 @@ status=0
 for command in check preview; do
   args=("$command" "$disc")
   [ "$command" = preview ] && args+=(--out "$work/preview")
+  # SARIF names the disc by its absolute path: found without looking above it.
+  [ "$command" = check ] && args+=(--format sarif)
   strace -f -qq -y -e trace=%file,%desc -o "$work/$command.trace" "$tool" "${args[@]}" >"$work/$command.out" 2>&1 || true
   # A path in the parent, quoted or as a descriptor's place, that is not the disc or inside it.
   places=$(grep -oE "[\"<]$parent[^\">]*" "$work/$command.trace" | cut -c2- | sort -u || true)

@@ -30,6 +30,7 @@
 #include "platform/win32/units.h"
 #include "startup/frmMain.h"
 #include "startup/kavo.h"
+#include "tools/author/folder_path.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ std::string RealPath(const std::string& path) {
 // Beside the disc, named after it, so that the pictures are never burned with it: "mydisc" (or "." inside
 // it) gives "mydisc-preview" in the folder that holds it. Empty for the root of the file system.
 std::string DefaultOut(const std::string& disc) {
-  std::string path = RealPath(disc);
+  std::string path = FolderRealPath(disc);
   if (path.empty() || path == "/") return "";
   return path + "-preview";
 }
@@ -460,7 +461,7 @@ int Preview(const std::vector<std::string>& args) {
     std::cerr << "velmaro-author: cannot make the folder " << options.out << "\n";
     return 1;
   }
-  if (Inside(RealPath(options.out), RealPath(options.folder)))
+  if (Inside(RealPath(options.out), FolderRealPath(options.folder)))
     std::cout << "preview: " << options.out << " is inside the disc: burned with it unless you remove it\n";
 
   HeadlessPlatform disc(options.folder);

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tools/author/explain.h"
+#include "tools/author/folder_path.h"
 #include "tools/author/snippet.h"
 #include "tools/author/version.h"
 
@@ -69,8 +70,8 @@ std::string UriEncoded(const std::string& path) {
 }
 
 std::string AbsoluteUri(const std::string& folder) {
-  char resolved[PATH_MAX];
-  std::string path = realpath(folder.c_str(), resolved) ? resolved : folder;
+  std::string path = FolderRealPath(folder);
+  if (path.empty()) path = folder;
   if (path.empty() || path.back() != '/') path += '/';
   return "file://" + UriEncoded(path);
 }
