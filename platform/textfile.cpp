@@ -142,17 +142,23 @@ class LineReader {
     Utf8Validator check;
     check.Feed(buffer_.data() + at, filled_ - at);
     std::string scratch(kChunk, '\0');
-    bool moved = false;
-    for (std::size_t got; !check.Broken() && (got = Sys().ReadTextBytes(&scratch[0], kChunk)) > 0;) {
-      check.Feed(scratch.data(), got);
-      moved = true;
-    }
-    if (moved || check.Broken()) {
-      Sys().RewindTextFile();
-      for (std::size_t left = bufferOffset_ + filled_, got; left > 0; left -= got) {
-        got = Sys().ReadTextBytes(&scratch[0], std::min(left, kChunk));
-        if (got == 0) throw AppError(ErrorKind::FileNotFound);  // shorter than it was a moment ago
+    try {
+      bool moved = false;
+      for (std::size_t got; !check.Broken() && (got = Sys().ReadTextBytes(&scratch[0], kChunk)) > 0;) {
+        check.Feed(scratch.data(), got);
+        moved = true;
       }
+      if (moved || check.Broken()) {
+        Sys().RewindTextFile();
+        for (std::size_t left = bufferOffset_ + filled_, got; left > 0; left -= got) {
+          got = Sys().ReadTextBytes(&scratch[0], std::min(left, kChunk));
+          if (got == 0) throw AppError(ErrorKind::FileNotFound);  // shorter than it was a moment ago
+        }
+      }
+    } catch (...) {
+      // The platform is somewhere else in the file than the buffer ends: no later line can be trusted.
+      failed_ = true;
+      throw;
     }
     encoding_ = check.Valid() && check.SawMultiByte() ? TextEncoding::Utf8 : TextEncoding::Ansi;
   }
