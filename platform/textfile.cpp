@@ -248,7 +248,8 @@ class LineReader {
   bool encodingKnown_ = true;
 };
 
-LineReader& OpenFile() {
+// The program reads one text file at a time, as its functions below say.
+LineReader& CurrentFile() {
   static LineReader reader;
   return reader;
 }
@@ -256,11 +257,11 @@ LineReader& OpenFile() {
 }  // namespace
 
 void FileOpen(const Text& path) {
-  OpenFile().Open(path);
+  CurrentFile().Open(path);
 }
 
 TextEncoding FileEncoding() {
-  return OpenFile().Encoding();
+  return CurrentFile().Encoding();
 }
 
 Text LineInput() {
@@ -270,25 +271,25 @@ Text LineInput() {
 }
 
 void LineInput(Text& line) {
-  OpenFile().ReadLine(line);
+  CurrentFile().ReadLine(line);
 }
 
 bool AtEndOfFile() {
-  return OpenFile().AtEnd();
+  return CurrentFile().AtEnd();
 }
 
 long LinesRead() {
-  return OpenFile().LinesRead();
+  return CurrentFile().LinesRead();
 }
 
 bool ReadFailed() {
-  return OpenFile().Failed();
+  return CurrentFile().Failed();
 }
 
 void FileClose() {
-  OpenFile().Close();
+  CurrentFile().Close();
 }
 
 bool FileIsOpen() {
-  return OpenFile().IsOpen();
+  return CurrentFile().IsOpen();
 }
