@@ -133,6 +133,31 @@ TEST(Png, AnIndexPastThePaletteIsOpaqueBlack) {
   }
 }
 
+// The decoder reads up to IEND: what follows it does not matter, a chunk before it that runs past the end of
+// the file (here one that claims 2 GB) leaves no picture.
+TEST(Png, ChunksCountUpToIend) {
+  const std::vector<uint8_t> png = Encode(2, 2, 3, std::vector<uint8_t>(12, 90));
+  const std::size_t iend = png.size() - 12;
+  std::vector<uint8_t> trailing = png;
+  trailing.insert(trailing.end(), {0x7F, 0xFF, 0xFF, 0xFF, 'z', 'z', 'z', 'z', 1, 2, 3});
+  std::vector<uint8_t> iendLong = png;
+  iendLong[iend] = 0x40;  // IEND's length is never read
+  std::vector<uint8_t> cutOff(png.begin(), png.begin() + static_cast<long>(iend));
+  cutOff.insert(cutOff.end(), {0x7F, 0xFF, 0xFF, 0xF0, 'I', 'D', 'A', 'T', 0x78, 0x01});
+  const struct {
+    const char* what;
+    const std::vector<uint8_t>& bytes;
+    bool shows;
+  } cases[] = {
+      {"as written", png, true},
+      {"bytes after IEND", trailing, true},
+      {"a length in IEND", iendLong, true},
+      {"an IDAT of 2 GB in a file of a few bytes", cutOff, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DecodePng(c.bytes.data(), c.bytes.size()).pixels != nullptr, c.shows) << c.what;
+}
+
 TEST(Png, WhatIsNoWholePngDecodesToNothing) {
   std::vector<uint8_t> png = Encode(4, 4, 3, std::vector<uint8_t>(48, 90));
   const std::vector<uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0};
