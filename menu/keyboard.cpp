@@ -57,16 +57,16 @@ void MenuKeyboard::KeyDown(events::MenuKey key) {
   bool wasMarked = marked;
   marked = true;
   Changed(focus, wasMarked);
-  if (key == MenuKey::Perform) {
-    if (focus >= 0 && lblLink(focus).Visible()) frmMenu.lblLink_Click(focus);
-    return;
-  }
   std::vector<int16_t> order = ReadingOrder();
   if (order.empty()) return;
   auto n = static_cast<std::ptrdiff_t>(order.size());
   std::ptrdiff_t at = std::find(order.begin(), order.end(), focus) - order.begin();
   std::ptrdiff_t to = 0;
   switch (key) {
+    case MenuKey::Perform:
+      // Before the first move of a page the keyboard is on no link, and Enter chooses nothing.
+      if (at < n) frmMenu.lblLink_Click(focus);
+      return;
     case MenuKey::Next:
       to = at == n ? 0 : (at + 1) % n;
       break;
@@ -77,7 +77,6 @@ void MenuKeyboard::KeyDown(events::MenuKey key) {
       to = 0;
       break;
     case MenuKey::Last:
-    case MenuKey::Perform:
       to = n - 1;
       break;
   }

@@ -11,8 +11,10 @@
 #   scripts/release.sh --exe-only         only dist/velmaro.exe and dist/SHA256SUMS
 #   scripts/release.sh --allow-dirty      build even with uncommitted changes (not a release then)
 #
-# The program's PE time stamp is SOURCE_DATE_EPOCH, by default the commit's date, so rebuilding a commit
-# gives the same bytes. Build folders: build/release/.
+# It builds from a fresh export of the commit's files (with --allow-dirty, of the tracked files as they are
+# now), never from the work tree: CMake takes every platform/win32/*.cpp it finds, so a stray file there
+# would end up in the program. The program's PE time stamp is SOURCE_DATE_EPOCH, by default the commit's
+# date, so rebuilding a commit gives the same bytes. Build folders and the export: build/release/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -29,23 +31,27 @@ done
 scripts/setup.sh
 
 commit=$(git rev-parse --short HEAD)
+tree=HEAD
 if [[ -n $(git status --porcelain --untracked-files=no) ]]; then
   if ((!allow_dirty)); then
     echo "release: uncommitted changes; commit them, or pass --allow-dirty for a build that is no release" >&2
     exit 1
   fi
   commit+="-dirty"
+  tree=$(git stash create) # a commit of the tracked files as they are, made without touching the tree
 fi
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
-version=$(sed -n 's/^project(velmaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 # Clean build folders: nothing left over from an earlier configuration gets into a release.
-out=build/release
+out=$root/build/release
+src=$out/src
 rm -rf "$out" dist
-mkdir -p dist
+mkdir -p dist "$src"
+git archive --format=tar "$tree" | tar -x -C "$src"
+version=$(sed -n 's/^project(velmaro VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
 
 echo "== velmaro.exe $version ($commit, SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
-cmake --preset win32 -B "$out/win32" >/dev/null
+(cd "$src" && cmake --preset win32 -B "$out/win32" >/dev/null)
 cmake --build "$out/win32" -j2 >"$out/win32.log" || { tail -40 "$out/win32.log"; exit 1; }
 tests/check-exe.sh "$out/win32/velmaro.exe"
 cp "$out/win32/velmaro.exe" dist/velmaro.exe
@@ -54,18 +60,18 @@ cp "$out/win32/velmaro.exe" dist/velmaro.exe
 
 echo "== velmaro-author (Release)"
 tool=dist/velmaro-author-linux-x86_64
-cmake --preset host -B "$out/author" -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=OFF \
-  -DVELMARO_EXE="$root/dist/velmaro.exe" >/dev/null
+(cd "$src" && cmake --preset host -B "$out/author" -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF \
+  -DVELMARO_BENCH=OFF -DVELMARO_EXE="$root/dist/velmaro.exe" >/dev/null)
 cmake --build "$out/author" -j2 --target velmaro-author >"$out/author.log" || { tail -40 "$out/author.log"; exit 1; }
 cmake --install "$out/author" --prefix "$tool" --strip >/dev/null
 
 echo "== sample disc"
-cp -r disc dist/sample-disc
+cp -r "$src/disc" dist/sample-disc
 cp dist/velmaro.exe dist/sample-disc/
 # The release's own tool must find nothing wrong with the release's own disc.
 "$tool/bin/velmaro-author" check dist/sample-disc
 
-sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" scripts/release/FOR-DISC-AUTHORS.txt >dist/FOR-DISC-AUTHORS.txt
+sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" "$src/scripts/release/FOR-DISC-AUTHORS.txt" >dist/FOR-DISC-AUTHORS.txt
 
 echo "== dist/"
 (cd dist && find . -type f | sort)

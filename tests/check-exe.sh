@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The shipped program: a 32-bit GUI exe of at most 300 KB that imports only DLLs every Windows has loaded,
-# so it needs no runtime and a DLL planted beside it on the disc is never picked up.
+# The shipped program: a 32-bit GUI exe of at most 300 KB that imports only system DLLs Windows takes from
+# its system folder, so it needs no runtime and no import of it can be a DLL planted beside it on the disc;
+# and it binds the calls that keep the disc out of the search for DLLs loaded later (platform/win32/sysdll.h).
 set -euo pipefail
 exe=${1:-build/win32/velmaro.exe}
 dump=$(i686-w64-mingw32-objdump -p "$exe")
@@ -11,6 +12,10 @@ grep -qE "^Subsystem\s+0+2\b" <<<"$dump" || fail "$exe is not a GUI program"
 allowed="KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll"
 for dll in $(awk '/DLL Name:/ {print $3}' <<<"$dump"); do
   [[ " $allowed " == *" $dll "* ]] || fail "$exe imports $dll"
+done
+names=$(strings -a "$exe")
+for call in SetDllDirectoryW SetDefaultDllDirectories; do
+  grep -qx "$call" <<<"$names" || fail "$exe does not bind $call at run time"
 done
 # Small enough for any disc and quick to start from a slow drive; no packer (scanners distrust them).
 limit=300000

@@ -46,8 +46,8 @@ int Run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  // First of all: any DLL loaded from here on, by us or by the system on our behalf, must not come from
-  // the disc beside the program or from the current folder.
+  // First of all, before anything loads a DLL by name: keep the disc beside the program and the current
+  // folder out of the search as far as this Windows allows (sysdll.h).
   HardenDllSearch();
   StartCom();
   int code = 1;

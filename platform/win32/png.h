@@ -1,5 +1,6 @@
-// PNG pictures where GDI+ is missing (Windows XP keeps it outside the system folder), decoded by stb_image
-// into the pixel layout GDI draws. No system header, so it is tested on any host.
+// Every PNG picture, decoded by stb_image into the pixel layout GDI draws: an opaque one is then drawn by
+// plain GDI, and a transparent one too where GDI+ is missing (Windows XP keeps it outside the system folder).
+// No system header, so it is tested and fuzzed on any host.
 #pragma once
 
 #include <cstddef>

@@ -15,5 +15,8 @@ Fn SystemProc(const char* dll, const char* proc) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(SystemProcAddress(dll, proc)));
 }
 
-// Stops the loader from looking in the program's and the current folder for anything loaded later.
+// Takes the current folder out of the DLL search (XP SP1 on) and, where SetDefaultDllDirectories exists
+// (Windows 8 on; Vista and 7 with KB2533623), the program's folder too, for every DLL loaded by name later, by
+// the program or by the system for it. Without that call a DLL that a system component loads by bare name
+// (winmm's MCI drivers) is still looked for in the program's folder first, unless it is already loaded.
 void HardenDllSearch();

@@ -2,7 +2,8 @@
 # Two builds of the release exe from the same commit give the same bytes. Each builds the committed HEAD
 # (a fresh clone, so uncommitted work in this tree is not what is tested) with scripts/release.sh --exe-only,
 # in folders of different lengths, with different time zones, umasks and locales, the second three days
-# later through faketime where it is installed. On a difference it says which PE fields and sections differ.
+# later through faketime where it is installed, and with a stray source file in its work tree that the
+# release must not take in. On a difference it says which PE fields and sections differ.
 #
 #   tests/release/reproducible.sh          clones and builds in build/reproducible/
 set -euo pipefail
@@ -15,20 +16,27 @@ b="$work/a-folder-with-a-much-longer-name/b"
 
 fail() { echo "reproducible: $*" >&2; echo "0 passed, 1 failed"; exit 1; }
 
+clone() {
+  git clone -q --no-hardlinks "$root" "$1"
+  git -C "$1" checkout -q --detach "$head"
+}
+
 build() { # folder, then the command to build with
   local dir=$1
   shift
-  git clone -q --no-hardlinks "$root" "$dir"
-  git -C "$dir" checkout -q --detach "$head"
   (cd "$dir" && "$@" scripts/release.sh --exe-only >"$dir.log" 2>&1) || { tail -30 "$dir.log"; fail "build in $dir failed"; }
 }
 
 rm -rf "$work"
 mkdir -p "$work"
 echo "reproducible: building $head twice in $work"
+clone "$a"
 build "$a" env TZ=UTC LC_ALL=C bash -c 'umask 022; exec "$0" "$@"'
 later=()
 command -v faketime >/dev/null && later=(faketime -f +3d)
+clone "$b"
+# CMake takes every platform/win32/*.cpp of the tree it builds: this one would break the build.
+printf '#error a file that is no part of the commit was built\n' >"$b/platform/win32/stray.cpp"
 build "$b" env TZ=Pacific/Chatham LC_ALL=C.UTF-8 bash -c 'umask 077; exec "$0" "$@"' "${later[@]}"
 
 exe_a="$a/dist/velmaro.exe" exe_b="$b/dist/velmaro.exe"

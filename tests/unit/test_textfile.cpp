@@ -173,6 +173,26 @@ TEST_F(TextFileTest, AFailedReadFailsEveryReadAfterIt) {
   }
 }
 
+// Asked for its encoding while all it has read is ASCII, the reader looks through the rest of the file: a
+// bad spot met there fails the file as a bad spot met by a line read does.
+TEST_F(TextFileTest, ABadSpotMetWhileFindingTheEncodingFailsTheFile) {
+  std::string bytes;
+  while (bytes.size() < 20000)
+    bytes += "0|0|Install|Verdana|1012|16777215|65535|240|300|0|setup.exe|\r\n";
+  for (std::size_t piece : {0, 1, 4096}) {
+    fake.readPiece = piece;
+    FakeFile damaged;
+    damaged.readFailsAt = 15000;
+    fake.AddFile(L"D:\\a.txt", bytes, damaged);
+    FileOpen(L"D:\\a.txt");
+    EXPECT_THROW(FileEncoding(), AppError) << "pieces of " << piece;
+    EXPECT_TRUE(ReadFailed()) << "pieces of " << piece;
+    EXPECT_THROW(LineInput(), AppError) << "pieces of " << piece;
+    EXPECT_THROW(AtEndOfFile(), AppError) << "pieces of " << piece;
+    FileClose();
+  }
+}
+
 TEST_F(TextFileTest, ReadsPastTheEndAsAnError) {
   fake.AddFile(L"D:\\a.txt", "one\r\ntwo\r\n");
   FileOpen(L"D:\\a.txt");

@@ -9,7 +9,7 @@ import sys
 import time
 import zlib
 
-from driver import SCREEN_H, SCREEN_W, Case, check, to_windows, wait_for
+from driver import RECORDER, SCREEN_H, SCREEN_W, Case, check, to_windows, wait_for
 from cases.common import FILE_MSG
 from cases.windows import system_dpi
 
@@ -133,6 +133,28 @@ def picture_library(loaded_for_png):
     return script
 
 
+# -- DLLs planted beside the program ------------------------------------------------------------------
+
+# Loaded by bare name after the program has started, by its system DLLs rather than by the program: winmm's
+# wave driver when the background sound plays, and the theme DLL when a window is made. Wine, like Windows 8
+# and later, has SetDefaultDllDirectories. (What the DLLs the program imports import in turn is bound before
+# the program runs; Wine looks for those beside the program too, then uses its own builtin code.)
+PLANTED = ["mciwave.dll", "uxtheme.dll"]
+
+
+def planted_dlls_stay_unloaded(p):
+    with more_channels(p, "+loaddll"):
+        p.start()
+    p.wait_menu()
+    time.sleep(1.0)  # the background sound opens winmm's wave driver
+    paths = [m.group(1).lower().replace("\\\\", "\\") for m in map(LOADED_RE.search, trace_lines(p)) if m]
+    disc = p.app.lower()
+    from_disc = [d for d in paths if d.startswith(disc) and d.rsplit("\\", 1)[-1] in PLANTED]
+    check(not from_disc, "DLLs were loaded from the disc beside the program: %r" % from_disc)
+    check([d for d in paths if d.endswith("\\mciwave.dll")],
+          "the wave driver was never loaded, so nothing was tried; loaded: %r" % paths)
+
+
 # -- PNG without GDI+ -------------------------------------------------------------------------------
 
 PNG_RGB = "c81e1e"
@@ -238,6 +260,8 @@ def hardening_cases():
         Case("start-up loads", "a PNG with transparent parts loads GDI+, which scales it smoothly",
              picture_library(True), kavo=["001", "", "", "half.png"], menu=[],
              files={"half.png": half_transparent_png(200, 120, PNG_RGB)}),
+        Case("start-up loads", "DLLs named like system ones beside the program are never loaded",
+             planted_dlls_stay_unloaded, files={name: RECORDER for name in PLANTED}),
         Case("PNG without GDI+", "as on XP, a PNG shows, its transparent part over the background",
              png_without_gdiplus, kavo=["001", "", "", "half.png"], menu=[],
              files={"half.png": half_transparent_png(200, 120, PNG_RGB)}),
