@@ -1,5 +1,6 @@
 #include "tools/edit/text_document.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/unicode.h"
@@ -115,18 +116,24 @@ std::size_t TextDocument::MarkLength() const {
 // ends where less than a unit is left.
 void TextDocument::IndexLines() {
   lines_.clear();
-  const std::size_t unit = IsUtf16(encoding_) ? 2 : 1;
+  const std::size_t unit = IsUtf16(encoding_) ? 2 : 1, size = bytes_.size();
+  const char* data = bytes_.data();
   auto is = [&](std::size_t at, char c) {
-    return at + unit <= bytes_.size() && bytes_[at] == c && (unit == 1 || bytes_[at + 1] == 0);
+    return at + unit <= size && data[at] == c && (unit == 1 || data[at + 1] == 0);
   };
-  std::size_t at = MarkLength();
-  while (bytes_.size() - at >= unit) {
+  auto lineEnd = [&](std::size_t from) {
+    if (unit == 1)
+      return static_cast<std::size_t>(
+          std::find_if(data + from, data + size, [](char c) { return c == '\r' || c == '\n'; }) - data);
+    std::size_t end = from;
+    while (end + unit <= size && !is(end, '\r') && !is(end, '\n'))
+      end += unit;
+    return end + unit > size ? size : end;  // an odd last byte belongs to the last line
+  };
+  for (std::size_t at = MarkLength(); size - at >= unit;) {
     LineSpan line;
     line.start = at;
-    std::size_t end = at;
-    while (end + unit <= bytes_.size() && !is(end, '\r') && !is(end, '\n'))
-      end += unit;
-    if (end + unit > bytes_.size()) end = bytes_.size();  // an odd last byte belongs to the last line
+    std::size_t end = lineEnd(at);
     line.length = end - at;
     if (is(end, '\r'))
       line.endLength = is(end + unit, '\n') ? 2 * unit : unit;
