@@ -226,3 +226,38 @@ TEST(EditHistory, RedoRedoesUntilANewEditDropsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EditHistory, AGroupIsOneStepAndHappensWholeOrNotAtAll) {
+  IconvCodePage codePage("CP1252");
+  const std::string before = kLine + "\r\n" + kLine + "\r\n";
+  TextDocument document(before, codePage);
+  MenuEditor menu(document);
+  {
+    TextDocument::Group drag(document);
+    menu.SetField(0, MenuField::Left, L"540");
+    menu.SetField(0, MenuField::Top, L"450");
+  }
+  const std::string dragged =
+      "0|0|Old|Verdana|1012|16777215|65535|540|450|0|setup.exe -s|\r\n" + kLine + "\r\n";
+  EXPECT_EQ(document.Bytes(), dragged);
+  document.Undo();
+  EXPECT_EQ(document.Bytes(), before);
+  EXPECT_FALSE(document.CanUndo());
+  document.Redo();
+  EXPECT_EQ(document.Bytes(), dragged);
+
+  try {
+    TextDocument::Group pageDeleted(document);
+    menu.DeleteLine(1);
+    menu.SetField(0, MenuField::Caption, L"a|b");  // refused: the deletion goes too
+  } catch (const EditError&) {
+  }
+  EXPECT_EQ(document.Bytes(), dragged);
+  document.Undo();
+  EXPECT_EQ(document.Bytes(), before);
+  EXPECT_FALSE(document.CanUndo());
+}
+
+}  // namespace

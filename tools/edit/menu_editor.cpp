@@ -1,5 +1,7 @@
 #include "tools/edit/menu_editor.h"
 
+#include <algorithm>
+
 #include "tools/edit/edit_error.h"
 
 namespace {
@@ -24,7 +26,7 @@ bool ReadsAsIntended(const MenuLineFields& before,
   for (std::size_t i = 0; i < before.fields.size(); ++i)
     if (i != field && after.fields[i].value != before.fields[i].value) return false;
   bool restKept = field == before.fields.size() ||
-                  oldLine.compare(before.restStart, Text::npos, newLine, after.restStart) == 0;
+                  oldLine.compare(before.restStart, std::string::npos, newLine, after.restStart) == 0;
   return restKept;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 
 #include "platform/unicode.h"
 #include "tools/edit/edit_error.h"
@@ -236,13 +237,18 @@ void TextDocument::Apply(Splice splice) {
   if (encoding_ == TextEncoding::Ansi && EncodingOfBytes(bytes_) != TextEncoding::Ansi) {
     Perform(splice, false);
     throw EditError(EditRefusal::WouldReadAsUtf8,
-                    "after this edit the program would read the ANSI file as UTF-8", Text(),
-                    codePage_.Name());
+                    "after this edit the program would read the ANSI file as UTF-8",
+                    Decode(splice.inserted.data(), splice.inserted.size()), codePage_.Name());
+  }
+  if (openGroups_ > 0 && groupHasStep_) {
+    history_[applied_ - 1].push_back(std::move(splice));
+    return;
   }
   if (savedAt_ > applied_) savedAt_ = kUnreachable;
   history_.resize(applied_);
-  history_.push_back(std::move(splice));
+  history_.push_back({std::move(splice)});
   ++applied_;
+  groupHasStep_ = openGroups_ > 0;
 }
 
 void TextDocument::Replace(std::size_t at, std::size_t length, const std::string& inserted) {
@@ -269,10 +275,27 @@ void TextDocument::ConvertToUtf8WithMark() {
 
 void TextDocument::Undo() {
   if (!CanUndo()) return;
-  Perform(history_[--applied_], false);
+  const auto& step = history_[--applied_];
+  for (auto splice = step.rbegin(); splice != step.rend(); ++splice)
+    Perform(*splice, false);
 }
 
 void TextDocument::Redo() {
   if (!CanRedo()) return;
-  Perform(history_[applied_++], true);
+  for (const Splice& splice : history_[applied_++])
+    Perform(splice, true);
+}
+
+TextDocument::Group::Group(TextDocument& document)
+    : document_(document), exceptions_(std::uncaught_exceptions()) {
+  if (document_.openGroups_++ == 0) document_.groupHasStep_ = false;
+}
+
+TextDocument::Group::~Group() {
+  if (--document_.openGroups_ > 0) return;
+  if (document_.groupHasStep_ && std::uncaught_exceptions() > exceptions_) {
+    document_.Undo();
+    document_.history_.resize(document_.applied_);
+  }
+  document_.groupHasStep_ = false;
 }

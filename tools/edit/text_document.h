@@ -67,6 +67,21 @@ class TextDocument {
   void Replace(std::size_t at, std::size_t length, const std::string& inserted);
   // Rewrites the whole file as UTF-8 with a mark, as one edit; nothing to do for a file that has one.
   void ConvertToUtf8WithMark();
+  // Edits made while a group is open are one step of undo (a drag moves a link's left and top at once).
+  // An exception leaving the outermost group takes its edits back: a compound edit happens whole or not
+  // at all.
+  class Group {
+   public:
+    explicit Group(TextDocument& document);
+    ~Group();
+    Group(const Group&) = delete;
+    Group& operator=(const Group&) = delete;
+
+   private:
+    TextDocument& document_;
+    int exceptions_;
+  };
+
   bool CanUndo() const { return applied_ > 0; }
   bool CanRedo() const { return applied_ < history_.size(); }
   void Undo();
@@ -84,8 +99,10 @@ class TextDocument {
   const AnsiCodePage& codePage_;
   TextEncoding encoding_;
   std::vector<LineSpan> lines_;
-  std::vector<Splice> history_;
+  std::vector<std::vector<Splice>> history_;  // steps of undo, oldest first
   std::size_t applied_ = 0;
   std::size_t savedAt_ = 0;  // kUnreachable once the saved state was dropped from the redo list
   static constexpr std::size_t kUnreachable = static_cast<std::size_t>(-1);
+  int openGroups_ = 0;
+  bool groupHasStep_ = false;  // the open group's edits so far are the newest step
 };
