@@ -17,6 +17,9 @@
 
 namespace {
 
+// What UI Automation answers for an action on an element that is not enabled.
+constexpr HRESULT kNotEnabled = static_cast<HRESULT>(0x80040200L);
+
 using SysAllocStringFn = BSTR(WINAPI*)(const OLECHAR*);
 using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
 using AccessibleObjectFromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
@@ -140,14 +143,16 @@ class MenuAccessible final : public IAccessible {
     state->vt = VT_EMPTY;
     return Guarded([&]() -> HRESULT {
       bool focused = GetFocus() == menu_;
-      LONG flags = STATE_SYSTEM_FOCUSABLE;
+      // While a box is up or a click is being carried out, nothing can be used or take the focus.
+      bool available = Events().Open();
+      LONG flags = available ? STATE_SYSTEM_FOCUSABLE : STATE_SYSTEM_UNAVAILABLE;
       if (IsSelf(child)) {
-        if (focused && menuKeyboard.focus < 0) flags |= STATE_SYSTEM_FOCUSED;
+        if (available && focused && menuKeyboard.focus < 0) flags |= STATE_SYSTEM_FOCUSED;
       } else {
         int link = LinkOf(child);
         if (link < 0) return E_INVALIDARG;
         flags |= STATE_SYSTEM_LINKED;
-        if (focused && menuKeyboard.focus == link) flags |= STATE_SYSTEM_FOCUSED;
+        if (available && focused && menuKeyboard.focus == link) flags |= STATE_SYSTEM_FOCUSED;
         if (HighlightedLink() == link) flags |= STATE_SYSTEM_HOTTRACKED;
       }
       SetChild(state, flags);
@@ -256,7 +261,11 @@ class MenuAccessible final : public IAccessible {
       if (IsSelf(child)) return DISP_E_MEMBERNOTFOUND;
       int link = LinkOf(child);
       if (link < 0) return E_INVALIDARG;
-      return PostMessageW(menu_, kAccessibleClick, static_cast<WPARAM>(link), 0) ? S_OK : E_FAIL;
+      // The reader's call arrives as a message: its time says whether it was made while the gate was shut.
+      EventGate& gate = Events();
+      if (!gate.Admits(MessageTime())) return kNotEnabled;
+      auto page = static_cast<LPARAM>(gate.PageShown());
+      return PostMessageW(menu_, kAccessibleClick, static_cast<WPARAM>(link), page) ? S_OK : E_FAIL;
     });
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return DISP_E_MEMBERNOTFOUND; }
@@ -299,4 +308,11 @@ void AnnounceFocus(HWND menu, int link) {
 
 void AnnounceLinks(HWND menu) {
   NotifyWinEvent(EVENT_OBJECT_REORDER, menu, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void AnnounceAvailability(HWND menu) {
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, menu, OBJID_CLIENT, CHILDID_SELF);
+  std::vector<int16_t> order = ReadingOrder();
+  for (std::size_t i = 0; i < order.size(); ++i)
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, menu, OBJID_CLIENT, static_cast<LONG>(i + 1));
 }

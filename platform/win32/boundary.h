@@ -30,6 +30,9 @@ class EventBoundary {
     if (!finished && depth_ == 0 && stalled_()) end_();
   }
 
+  // Inside an event, of any depth.
+  bool Running() const { return depth_ > 0; }
+
  private:
   bool (*stalled_)();
   void (*end_)();

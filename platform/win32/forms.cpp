@@ -139,12 +139,16 @@ LRESULT HandleForm(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         AnnounceFocus(hwnd, menuKeyboard.focus);
         return 0;
       case kAccessibleClick: {
-        // The link may have gone with a page since the reader asked.
         auto link = static_cast<int16_t>(wParam);
+        auto page = static_cast<uint32_t>(lParam);
         if (link >= 0 && link < kLinkCount && lblLink(link).Visible())
-          RaiseEvent([link] { events::LabelClick(link); });
+          Events().LetClick(MessageTime(), page, [link] { events::LabelClick(link); });
         return 0;
       }
+      case WM_ENABLE:
+        // A message box it owns comes or goes: the links' state changes for screen readers.
+        AnnounceAvailability(hwnd);
+        break;
     }
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -166,6 +170,23 @@ bool Stalled() {
 [[noreturn]] void EndAfterFailure() {
   ExitProcess(1);
 }
+
+class Win32Gate final : public GateSystem {
+ public:
+  bool MenuDisabled() override {
+    HWND menu = ExistingForm(Win::Menu);
+    return menu && !IsWindowEnabled(menu);
+  }
+  uint32_t Tick() override { return GetTickCount(); }
+  void DiscardQueuedInput() override {
+    // Until a look finds nothing: such a look first takes in input the system had not queued yet.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_NOYIELD) ||
+           PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE | PM_NOYIELD) ||
+           PeekMessageW(&message, nullptr, kAccessibleClick, kAccessibleClick, PM_REMOVE | PM_NOYIELD)) {
+    }
+  }
+};
 
 void RegisterFormClass(const FormDesign& design, HBRUSH background, HICON icon) {
   WNDCLASSEXW wc{};
@@ -227,9 +248,14 @@ FormState& Need(Win window) {
 
 }  // namespace
 
-EventBoundary& Events() {
-  static EventBoundary boundary(Stalled, EndAfterFailure);
-  return boundary;
+EventGate& Events() {
+  static Win32Gate system;
+  static EventGate gate(system, Stalled, EndAfterFailure);
+  return gate;
+}
+
+uint32_t MessageTime() {
+  return static_cast<uint32_t>(GetMessageTime());
 }
 
 bool CreateMainForm(HINSTANCE programInstance) {

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/boundary.h"
+#include "platform/win32/gate.h"
 #include "platform/win32/picture_box.h"
 #include "platform/win32/win.h"
 
@@ -20,9 +21,12 @@ inline PictureBox& MenuBox() {
 }
 
 // Calls into the logic from a window procedure. The logic catches its own errors; anything else still
-// stops here (boundary.h), and ends the program when it left nothing on screen.
-EventBoundary& Events();
+// stops here (boundary.h), and ends the program when it left nothing on screen. What comes from outside
+// (the pointer, keys, screen readers) goes in through the gate (gate.h) with the time of its message.
+EventGate& Events();
 template <class Event>
 void RaiseEvent(Event&& event) {
   Events().Raise(event);
 }
+// The time of the message being handled, on the gate's clock.
+uint32_t MessageTime();

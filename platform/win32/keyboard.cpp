@@ -39,13 +39,13 @@ bool KeyDown(WPARAM key, LPARAM flags) {
     default:
       return false;
   }
-  RaiseEvent([menuKey] { events::MenuKeyDown(menuKey); });
+  Events().Let(MessageTime(), [menuKey] { events::MenuKeyDown(menuKey); });
   return true;
 }
 
 bool Character(WPARAM c) {
   bool claimed = false;
-  RaiseEvent([&] { claimed = events::MenuCharacter(static_cast<wchar_t>(c)); });
+  Events().Let(MessageTime(), [&] { claimed = events::MenuCharacter(static_cast<wchar_t>(c)); });
   return claimed;
 }
 
@@ -76,6 +76,7 @@ void Win32Platform::KeyboardFocusChanged(int link, bool) {
 }
 
 void Win32Platform::LinksChanged() {
+  Events().NewPageShown();
   if (HWND menu = ExistingForm(Win::Menu)) AnnounceLinks(menu);
 }
 

@@ -51,8 +51,9 @@ void Win32Platform::mciSendStringA(const Text& command) {
 }
 
 void Win32Platform::ShowCriticalMessage(const Text& text, const Text& title) {
-  // Owned by a visible menu, which it disables, so no click on a link can start a second action meanwhile;
-  // with no menu on screen it disables every window of the program instead. Then no window of ours is in
+  // Owned by a visible menu, which it disables; with no menu on screen it disables every window of the
+  // program instead. Either way the event that shows it is still running, so the gate (gate.h) lets no
+  // second action in meanwhile, from the pointer, the keys or a screen reader. Then no window of ours is in
   // front (the splash has just gone), so the box brings itself there rather than open behind others.
   HWND menu = ExistingForm(Win::Menu);
   HWND owner = menu && IsWindowVisible(menu) ? menu : nullptr;

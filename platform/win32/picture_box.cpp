@@ -178,16 +178,17 @@ void PictureBox::PointerMove(LPARAM point) {
   int label = LabelUnder(point, &inside);
   if (!inside) return;  // moves outside arrive only while a press holds the pointer
   if (label >= 0) {
-    RaiseEvent([label] { events::LabelMouseMove(static_cast<int16_t>(label)); });
+    Events().Let(MessageTime(), [label] { events::LabelMouseMove(static_cast<int16_t>(label)); });
   } else {
-    RaiseEvent([] { events::BackgroundMouseMove(); });
+    Events().Let(MessageTime(), [] { events::BackgroundMouseMove(); });
   }
 }
 
 void PictureBox::Press(LPARAM point) {
   SetCapture(hwnd_);  // to see the release even outside the window; may clear pressed_
   bool inside = false;
-  pressed_ = LabelUnder(point, &inside);
+  // A press the gate would not let in starts no click, even when the release comes after it opens.
+  pressed_ = Events().Admits(MessageTime()) ? LabelUnder(point, &inside) : -1;
 }
 
 void PictureBox::Release(LPARAM point) {
@@ -198,6 +199,6 @@ void PictureBox::Release(LPARAM point) {
   int label = LabelUnder(point, &inside);
   // A click is a press and a release on the same visible label, as with a button.
   if (pressed >= 0 && label == pressed) {
-    RaiseEvent([label] { events::LabelClick(static_cast<int16_t>(label)); });
+    Events().Let(MessageTime(), [label] { events::LabelClick(static_cast<int16_t>(label)); });
   }
 }

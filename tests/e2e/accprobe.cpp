@@ -2,7 +2,8 @@
 //
 //   accprobe HWND          one JSON line: the child count and, per child, name, role, state, location,
 //                          keyboard shortcut and default action; the object's focus
-//   accprobe HWND do N     performs child N's default action; {"hr": result}
+//   accprobe HWND do N [M ...]   performs the default action of child N, then of M, ... one call straight
+//                                after the other; {"hr": first result, "all": [every result]}
 #include <windows.h>
 
 #include <oleacc.h>
@@ -55,8 +56,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (argc >= 4 && std::string(argv[2]) == "do") {
-    hr = acc->accDoDefaultAction(Child(std::atol(argv[3])));
-    std::printf("{\"hr\":%ld}\n", static_cast<long>(hr));
+    std::string all;
+    long first = 0;
+    for (int i = 3; i < argc; ++i) {
+      long result = static_cast<long>(acc->accDoDefaultAction(Child(std::atol(argv[i]))));
+      if (i == 3) first = result;
+      all += (i > 3 ? "," : "") + std::to_string(result);
+    }
+    std::printf("{\"hr\":%ld,\"all\":[%s]}\n", first, all.c_str());
     acc->Release();
     return 0;
   }

@@ -561,12 +561,19 @@ class Program:
                                                                   self.boxes()])
 
     # -- keyboard and screen readers --------------------------------------------
-    def keys(self, *names):
+    def keys(self, *names, sync=True):
         """Real key presses (xdotool names: Tab, shift+Tab, Return, alt+g) to the active window."""
         # With no window manager on the virtual display, X gives the keys to the window under the pointer;
         # the menu's X window is given the X focus, as a window manager would give it to the active window.
-        x_window = self.x_window_of_menu()
-        subprocess.run(["xdotool", "windowfocus", "--sync", x_window], env=self.s.env(), check=True, timeout=10)
+        # A menu disabled by its message box may pass the focus on to the box, or not be found as its own X
+        # window while the box is up: then the keys go to the box, the active window, as they would on Windows.
+        try:
+            x_window = self.x_window_of_menu()
+            subprocess.run(["xdotool", "windowfocus"] + (["--sync"] if sync else []) + [x_window],
+                           env=self.s.env(), check=True, timeout=10)
+        except CaseFailure:
+            if sync:
+                raise
         for name in names:
             subprocess.run(["xdotool", "key", name], env=self.s.env(), check=True, timeout=10)
             time.sleep(0.15)
@@ -575,15 +582,24 @@ class Program:
         """The X window that shows the menu: the visible one with its place and size."""
         r = self.menu()["rect"]
         want = (r[0], r[1], r[2] - r[0], r[3] - r[1])
-        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", ""], env=self.s.env(),
-                             capture_output=True, text=True, timeout=10).stdout.split()
-        for wid in ids:
-            g = dict(l.split("=", 1) for l in subprocess.run(
-                ["xdotool", "getwindowgeometry", "--shell", wid], env=self.s.env(), capture_output=True,
-                text=True, timeout=10).stdout.split())
-            if tuple(int(g.get(k, -1)) for k in ("X", "Y", "WIDTH", "HEIGHT")) == want:
-                return wid
-        raise CaseFailure("no X window shows the menu at %r" % (want,))
+        seen = []
+        # A program busy in a click answers the display late: its X window may take a moment to show.
+        end = time.monotonic() + 5
+        while True:
+            ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", ""], env=self.s.env(),
+                                 capture_output=True, text=True, timeout=10).stdout.split()
+            seen = []
+            for wid in ids:
+                g = dict(l.split("=", 1) for l in subprocess.run(
+                    ["xdotool", "getwindowgeometry", "--shell", wid], env=self.s.env(), capture_output=True,
+                    text=True, timeout=10).stdout.split())
+                at = tuple(int(g.get(k, -1)) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+                if at == want:
+                    return wid
+                seen.append(at)
+            if time.monotonic() > end:
+                raise CaseFailure("no X window shows the menu at %r; X windows at %r" % (want, seen))
+            time.sleep(0.3)
 
     def accessible(self, *args):
         """What the accessible probe reads from the menu window's client object (see accprobe.cpp)."""
