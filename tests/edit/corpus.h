@@ -72,7 +72,7 @@ inline const Corpus& RepositoryCorpus() {
     c.kavos.push_back({"disc/kavo.inf", FileBytes(source / "disc/kavo.inf")});
     TemporaryFolder starter;
     std::string error;
-    EXPECT_TRUE(WriteStarterDisc(starter.path().string(), "", &error)) << error;
+    EXPECT_TRUE(WriteStarterDisc(starter.path().string(), "", false, &error)) << error;
     c.menus.push_back({"starter/menu.inf", FileBytes(starter.path() / "menu.inf")});
     c.kavos.push_back({"starter/kavo.inf", FileBytes(starter.path() / "kavo.inf")});
     TemporaryFolder e2e;

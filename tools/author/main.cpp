@@ -18,6 +18,7 @@
 #include "tools/author/preview.h"
 #include "tools/author/report.h"
 #include "tools/author/version.h"
+#include "tools/edit/set_command.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ const char* const kUsage =
     "  preview DISC    each page as a PNG, as the program lays it out\n"
     "  new DIR         a starter disc: every kind of link, nothing to complain about\n"
     "  explain CODE    what a finding means on the disc, how to fix it, an example\n"
+    "  set DISC EDITS  edits fields of menu.inf and lines of kavo.inf, changing no other byte\n"
     "  --version       the tool's version\n"
     "  --help          this text\n"
     "\n"
@@ -266,6 +268,7 @@ int Run(int argc, char** argv) {
   if (command == "preview") return Preview(args);
   if (command == "new") return New(args);
   if (command == "explain") return Explain(args);
+  if (command == "set") return SetCommand(args, std::cout, std::cerr);
   return Usage("unknown command " + command);
 }
 
