@@ -4,6 +4,9 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <functional>
 
 #include "disc_folder.h"
@@ -197,6 +200,62 @@ TEST(Diagnostics, AMenuThatCannotBeOpenedIsAFinding) {
   std::filesystem::create_symlink("nowhere.inf", dangling.path() + "/menu.inf");
   CheckResult link = CheckDisc(dangling.path());
   EXPECT_GT(link.Count(Severity::Error), 0) << Describe(link.findings);
+}
+
+}  // namespace
+
+namespace {
+
+// A name found in some form that Windows will not open says why, and the walk reports what the burned disc
+// will not hold.
+struct NotAFile {
+  const char* mistake;
+  std::function<void(const DiscFolder&)> make;
+  long kavoLine;
+  std::string inNote;
+  std::string walkFinding;  // a name the walk reports as disc-link, or nothing
+};
+
+const NotAFile kNotFiles[] = {
+    {"a picture linked out of the disc",
+     [](const DiscFolder& d) {
+       std::filesystem::rename(d.path() + "/images/menu.png", d.path() + "-menu.png");
+       std::filesystem::create_symlink(d.path() + "-menu.png", d.path() + "/images/menu.png");
+     },
+     4, "a link out of the disc's folder", "images/menu.png"},
+    {"a sound that is a FIFO",
+     [](const DiscFolder& d) {
+       std::filesystem::remove(d.path() + "/sounds/intro.wav");
+       ASSERT_EQ(mkfifo((d.path() + "/sounds/intro.wav").c_str(), 0644), 0);
+     },
+     5, "a FIFO, a device or a socket", "sounds/intro.wav"},
+    {"a splash named with a composed letter, stored decomposed",
+     [](const DiscFolder& d) {
+       std::filesystem::rename(d.path() + "/images/splash.png", d.path() + "/images/cafe\xCC\x81.png");
+       d.Lines("kavo.inf", {"101", "images\\caf\xC3\xA9.png", "", "images\\menu.png", "", ""});
+     },
+     2, "composed otherwise", ""},
+};
+
+TEST(Diagnostics, ANameThatIsNoFileOnTheDiscSaysWhy) {
+  for (const NotAFile& n : kNotFiles) {
+    DiscFolder disc;
+    n.make(disc);
+    CheckResult result = CheckDisc(disc.path());
+    std::filesystem::remove(disc.path() + "-menu.png");
+    const Finding* missing = nullptr;
+    bool walked = n.walkFinding.empty();
+    for (const Finding& f : result.findings) {
+      if (f.file == "kavo.inf" && f.line == n.kavoLine && f.code == "file-missing") missing = &f;
+      walked |= f.code == "disc-link" && f.file == n.walkFinding;
+    }
+    ASSERT_NE(missing, nullptr) << n.mistake << Describe(result.findings);
+    bool said = false;
+    for (const FindingNote& note : missing->notes)
+      said |= note.message.find(n.inNote) != std::string::npos;
+    EXPECT_TRUE(said) << n.mistake << Describe(result.findings);
+    EXPECT_TRUE(walked) << n.mistake << Describe(result.findings);
+  }
 }
 
 }  // namespace

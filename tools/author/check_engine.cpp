@@ -77,6 +77,8 @@ const std::map<std::string, std::string>& FindingCodes() {
       {"final-bar", "a line without its final bar: the program drops the argument's last character"},
       {"decimal-separator", "a number that reads differently with a decimal point and a decimal comma"},
       {"picture-huge", "a picture larger than any screen"},
+      {"disc-link",
+       "a symbolic link out of the disc or to nothing, or a FIFO or device: not on the burned disc"},
       {"utf8-guess", "a file without a mark read as UTF-8 because it happens to be valid UTF-8"},
       {"page-never-shown", "a line's page number is no page a link can show"},
       {"duplicate-link", "two lines set up the same link of a page; the later wins"},

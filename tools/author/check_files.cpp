@@ -64,9 +64,10 @@ DiscFile FileChecks::Named(const Text& relative,
                            const std::string& missing) {
   DiscFile found = host_.Find(kDiscRoot + relative);
   if (!found.Found()) {
-    SuggestNear(findings_.Add(file, line, column, Severity::Error, "file-missing",
-                              Quote(relative) + " is missing: " + missing),
-                relative);
+    Finding& finding = findings_.Add(file, line, column, Severity::Error, "file-missing",
+                                     Quote(relative) + " is missing: " + missing);
+    WhyNotFound(finding, found);
+    SuggestNear(finding, relative);
   } else if (found.caseDiffers) {
     findings_.Add(file, line, column, Severity::Warning, "case-only",
                   Quote(relative) + " is on the disc only as " + Quote(FromUtf8(found.name)) +
@@ -162,6 +163,36 @@ void FileChecks::Sound(const Text& relative,
                   Quote(relative) + " is not a RIFF/WAVE file: " + what + " plays nothing");
 }
 
+void FileChecks::WhyNotFound(Finding& finding, const DiscFile& file) {
+  std::string name = Quote(FromUtf8(file.name));
+  std::string why;
+  switch (file.status) {
+    case DiscFile::Status::LinkOutside:
+      why = name + " is a link out of the disc's folder: the burned disc will not hold what it points at";
+      break;
+    case DiscFile::Status::LinkBroken:
+      why = name + " is a link that leads to nothing, or round in a loop";
+      break;
+    case DiscFile::Status::NotRegular:
+      why = name + " is a FIFO, a device or a socket, not a file a disc can hold";
+      break;
+    case DiscFile::Status::DiffersInNormalForm:
+      why = name +
+            " is on the disc with its letters composed otherwise (as a Mac writes accents): it looks "
+            "the same, but Windows does not find it by the name written here";
+      break;
+    case DiscFile::Status::Refused:
+      why =
+          "Windows opens nothing by that name: it holds a drive, a \":\" or one of < > \" | * ?, or names a "
+          "device such as NUL";
+      break;
+    default:
+      if (file.isFolder) why = name + " is a folder, not a file";
+      break;
+  }
+  if (!why.empty()) finding.notes.push_back({finding.file, finding.line, finding.column, why});
+}
+
 const std::vector<DiscName>& FileChecks::AllNames() {
   if (!names_) names_ = host_.AllNames();
   return *names_;
@@ -231,6 +262,17 @@ void FileChecks::Names() {
           entry.name, 0, 0, Severity::Warning, "name-mangled",
           "differs from " + Quote(FromUtf8(twin->second)) + " only in letter case: a disc keeps one of them");
     names[key] = name;
+    if (entry.kind == EntryKind::LinkOutside)
+      findings_.Add(
+          entry.name, 0, 0, Severity::Warning, "disc-link",
+          "a symbolic link out of the disc's folder: the burned disc will not hold what it points at; "
+          "copy the file or folder in instead");
+    else if (entry.kind == EntryKind::LinkBroken)
+      findings_.Add(entry.name, 0, 0, Severity::Warning, "disc-link",
+                    "a symbolic link that leads to nothing, or round in a loop: the disc holds nothing here");
+    else if (entry.kind == EntryKind::Special)
+      findings_.Add(entry.name, 0, 0, Severity::Warning, "disc-link",
+                    "a FIFO, a device or a socket: a disc holds only files and folders");
   }
 }
 

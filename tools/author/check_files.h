@@ -30,6 +30,8 @@ class FileChecks {
   // A name on the disc near one that is missing (another extension, a letter or two apart), as a note and
   // a fix on the finding.
   void SuggestNear(Finding& finding, const Text& relative);
+  // Why a name that is there in some form was not found: a note on the finding.
+  void WhyNotFound(Finding& finding, const DiscFile& file);
 
   // What a configuration file was read as, and where an ANSI one holds text outside ASCII.
   std::string Encoding(const std::string& file, TextEncoding encoding);

@@ -112,12 +112,13 @@ void LogicRun::Kavo() {
   if (file) {
     LaunchCommandParts parts = SplitLaunchCommand(command);
     DiscFile launched = host_.Find(kDiscRoot + parts.file);
-    if (!launched.IsFile())
-      MissingProgram(findings_.Add("kavo.inf", 3, 1, Severity::Error, "file-missing",
-                                   Quote(parts.file) + " is missing: the user sees \"" +
-                                       Utf8(MissingFileMessage(parts.file)) + "\""),
-                     parts.file);
-    else if (launched.caseDiffers)
+    if (!launched.IsFile()) {
+      Finding& finding = findings_.Add(
+          "kavo.inf", 3, 1, Severity::Error, "file-missing",
+          Quote(parts.file) + " is missing: the user sees \"" + Utf8(MissingFileMessage(parts.file)) + "\"");
+      files_.WhyNotFound(finding, launched);
+      MissingProgram(finding, parts.file);
+    } else if (launched.caseDiffers)
       files_.Named(parts.file, "kavo.inf", 3, 1, "");
   }
   if (menu) files_.Picture(config_.menuPicture, "kavo.inf", 4, "menu");
@@ -434,10 +435,11 @@ void LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
   for (const ProgramEffect& effect : host_.TakeEffects()) {
     if (effect.kind != ProgramEffect::Message) continue;
     Text missing = kind == 0 ? SplitLaunchCommand(file).file : file;
-    MissingProgram(
+    Finding& finding =
         findings_.Add("menu.inf", l.number, argumentColumn, Severity::Error, "file-missing",
-                      Quote(missing) + " is missing: the user sees \"" + Utf8(effect.first) + "\""),
-        missing);
+                      Quote(missing) + " is missing: the user sees \"" + Utf8(effect.first) + "\"");
+    files_.WhyNotFound(finding, host_.Find(kDiscRoot + missing));
+    MissingProgram(finding, missing);
   }
   if (kind == 0 || kind == 8) {
     Text name = kind == 0 ? SplitLaunchCommand(file).file : file;
@@ -451,12 +453,13 @@ void LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
   if (kind == 3) {
     // Documents go to the shell unchecked: a missing one fails there, silently.
     DiscFile found = host_.Find(kDiscRoot + file);
-    if (!found.Found())
-      files_.SuggestNear(findings_.Add("menu.inf", l.number, argumentColumn, Severity::Error, "file-missing",
-                                       Quote(file) + " is missing: a click on link " + std::to_string(link) +
-                                           " does nothing at all"),
-                         file);
-    else if (found.caseDiffers)
+    if (!found.Found()) {
+      Finding& finding = findings_.Add(
+          "menu.inf", l.number, argumentColumn, Severity::Error, "file-missing",
+          Quote(file) + " is missing: a click on link " + std::to_string(link) + " does nothing at all");
+      files_.WhyNotFound(finding, found);
+      files_.SuggestNear(finding, file);
+    } else if (found.caseDiffers)
       files_.Named(file, "menu.inf", l.number, argumentColumn, "");
   }
   if (kind == 5) {

@@ -50,6 +50,14 @@ const Explanation kExplanations[] = {
      "Write whole numbers only: positions in twips, colours and styles without a point or a comma.",
      "0|1|Install|Verdana|1012|16777215|65535|900.5|1500|0|setup.exe|\n"
      "0|1|Install|Verdana|1012|16777215|65535|900|1500|0|setup.exe|"},
+    {"disc-link",
+     "The disc's folder holds a symbolic link that leads out of the folder, to nothing or round in a loop, "
+     "or a FIFO, a device or a socket. A disc is burned from what the folder holds: a link out of it is "
+     "burned without what it points at, or not at all, and the others hold nothing a disc can carry.",
+     "Copy the file or folder the link points at into the disc's folder in place of the link, and remove "
+     "what is not a file or a folder.",
+     "images/menu.png -> /home/me/art/menu.png\n"
+     "cp --remove-destination /home/me/art/menu.png images/menu.png"},
     {"duplicate-link",
      "Two lines set up the same link number of one page. The later line wins: the earlier link is never "
      "shown.",
