@@ -21,6 +21,7 @@
 #include "platform/controls.h"
 #include "platform/errors.h"
 #include "platform/events.h"
+#include "platform/headless/iconv_decode.h"
 #include "platform/metafile.h"
 
 namespace {
@@ -219,23 +220,7 @@ void HeadlessPlatform::DecodeAnsi(const char* bytes, std::size_t length, Text& i
                    [](char b) { return static_cast<wchar_t>(static_cast<unsigned char>(b)); });
     return;
   }
-  iconv(decoder_, nullptr, nullptr, nullptr, nullptr);
-  char* in = const_cast<char*>(bytes);
-  std::size_t inLeft = length;
-  char* out = reinterpret_cast<char*>(&into[0]);
-  std::size_t outLeft = length * sizeof(wchar_t);
-  while (inLeft > 0) {
-    if (iconv(decoder_, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG || outLeft < sizeof(wchar_t)) break;
-    // A byte the code page leaves undefined comes through as its own value, as Windows passes it on.
-    wchar_t raw = static_cast<unsigned char>(*in);
-    std::memcpy(out, &raw, sizeof raw);
-    out += sizeof raw;
-    outLeft -= sizeof raw;
-    ++in;
-    --inLeft;
-  }
-  into.resize(length - outLeft / sizeof(wchar_t));
+  IconvDecode(decoder_, bytes, length, into);
 }
 
 void HeadlessPlatform::LoadPictureFile(Box box, const Text& path) {

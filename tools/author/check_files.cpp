@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "tools/author/check_wording.h"
+#include "tools/author/edit_distance.h"
 
 using wording::Quote;
 
@@ -23,23 +24,6 @@ Text Upper(Text s) {
   for (auto& c : s)
     c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
   return s;
-}
-
-// Letters to change, add or take away to make one name the other.
-std::size_t EditDistance(const Text& a, const Text& b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j)
-    row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
 }
 
 }  // namespace

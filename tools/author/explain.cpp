@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/author/check.h"
+#include "tools/author/edit_distance.h"
 
 namespace {
 
@@ -248,26 +249,10 @@ void WriteExplanation(std::ostream& out, const Explanation& e) {
 }
 
 std::string NearestCode(const std::string& code) {
-  // Edits (insert, delete, replace a character) from `code` to a known code, by dynamic programming.
-  auto distance = [&](const std::string& known) {
-    std::vector<std::size_t> row(known.size() + 1);
-    for (std::size_t j = 0; j <= known.size(); ++j)
-      row[j] = j;
-    for (std::size_t i = 1; i <= code.size(); ++i) {
-      std::size_t diagonal = row[0];
-      row[0] = i;
-      for (std::size_t j = 1; j <= known.size(); ++j) {
-        std::size_t above = row[j];
-        row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (code[i - 1] == known[j - 1] ? 0 : 1)});
-        diagonal = above;
-      }
-    }
-    return row[known.size()];
-  };
   std::string nearest;
   std::size_t best = code.size() / 3 + 1;  // more edits than that is another word
   for (const auto& [known, text] : FindingCodes()) {
-    std::size_t d = distance(known);
+    std::size_t d = EditDistance(code, known);
     if (d < best) best = d, nearest = known;
   }
   return nearest;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/headless/iconv_decode.h"
+
 namespace {
 
 const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
@@ -27,24 +29,7 @@ IconvCodePage::~IconvCodePage() {
 }
 
 void IconvCodePage::Decode(const char* bytes, std::size_t length, Text& into) const {
-  into.assign(length, L'\0');
-  iconv(decoder_, nullptr, nullptr, nullptr, nullptr);
-  char* in = const_cast<char*>(bytes);
-  std::size_t inLeft = length;
-  char* out = reinterpret_cast<char*>(&into[0]);
-  std::size_t outLeft = length * sizeof(wchar_t);
-  while (inLeft > 0) {
-    if (iconv(decoder_, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG || outLeft < sizeof(wchar_t)) break;
-    // A byte the code page leaves undefined comes through as its own value, as Windows passes it on.
-    wchar_t raw = static_cast<unsigned char>(*in);
-    std::memcpy(out, &raw, sizeof raw);
-    out += sizeof raw;
-    outLeft -= sizeof raw;
-    ++in;
-    --inLeft;
-  }
-  into.resize(length - outLeft / sizeof(wchar_t));
+  IconvDecode(decoder_, bytes, length, into);
 }
 
 bool IconvCodePage::Encode(const Text& text, std::string& into) const {
