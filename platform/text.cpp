@@ -7,8 +7,16 @@ Text Mid(const Text& s, std::size_t start, std::size_t length) {
 
 std::string ToUtf8(const Text& s) {
   std::string out;
-  for (wchar_t wc : s) {
-    auto c = static_cast<unsigned long>(wc);
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    auto c = static_cast<unsigned long>(s[i]);
+    // Where a wide character is a UTF-16 unit (Windows), a surrogate pair is one character.
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size()) {
+      auto low = static_cast<unsigned long>(s[i + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else if (c < 0x800) {

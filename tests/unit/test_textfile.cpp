@@ -240,3 +240,10 @@ TEST_F(TextFileTest, DoubleByteCharactersStayWhole) {
 }
 
 }  // namespace
+
+// Where a wide character is a UTF-16 unit, a character beyond the first plane comes as a pair: one character.
+TEST(Utf8, ASurrogatePairIsOneCharacter) {
+  Text pair = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+  EXPECT_EQ(ToUtf8(pair), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(ToUtf8(Text(1, static_cast<wchar_t>(0xD83D))), "\xED\xA0\xBD");  // a lone half stays as it was
+}

@@ -151,21 +151,21 @@ void FileChecks::WhyNotFound(Finding& finding, const DiscFile& file) {
   std::string name = Quote(FromUtf8(file.name));
   std::string why;
   switch (file.status) {
-    case DiscFile::Status::LinkOutside:
+    case LookupStatus::LinkOutside:
       why = name + " is a link out of the disc's folder: the burned disc will not hold what it points at";
       break;
-    case DiscFile::Status::LinkBroken:
+    case LookupStatus::LinkBroken:
       why = name + " is a link that leads to nothing, or round in a loop";
       break;
-    case DiscFile::Status::NotRegular:
+    case LookupStatus::NotRegular:
       why = name + " is a FIFO, a device or a socket, not a file a disc can hold";
       break;
-    case DiscFile::Status::DiffersInNormalForm:
+    case LookupStatus::NormalisationOnly:
       why = name +
             " is on the disc with its letters composed otherwise (as a Mac writes accents): it looks "
             "the same, but Windows does not find it by the name written here";
       break;
-    case DiscFile::Status::Refused:
+    case LookupStatus::Refused:
       why =
           "Windows opens nothing by that name: it holds a drive, a \":\" or one of < > \" | * ?, or names a "
           "device such as NUL";

@@ -15,23 +15,15 @@
 
 // A name of the disc as the program would look it up.
 struct DiscFile {
-  enum class Status {
-    Found,
-    Missing,
-    LinkOutside,          // a link out of the disc's folder: the burned disc will not hold what it points at
-    LinkBroken,           // a link to nothing, or one of a loop of links
-    NotRegular,           // a FIFO, a device or a socket where a file should be
-    DiffersInNormalForm,  // there only with other Unicode composition, which Windows does not match
-    Refused,              // a name Windows opens nothing by: "C:\x" after "D:\", a ":", "<", "NUL", ...
-  };
-  Status status = Status::Missing;
+  // As the resolver has it: found, missing, or there in a form Windows opens nothing by.
+  LookupStatus status = LookupStatus::Missing;
   // As on the disc, relative to its root, with "/" between folders; links followed when found, else as far
   // as it was found (the link, the FIFO, the name in its other form).
   std::string name;
   bool caseDiffers = false;
   bool isFolder = false;
-  bool Found() const { return status == Status::Found; }
-  bool IsFile() const { return status == Status::Found && !isFolder; }
+  bool Found() const { return status == LookupStatus::Found; }
+  bool IsFile() const { return status == LookupStatus::Found && !isFolder; }
 };
 
 // One entry of the disc's tree.

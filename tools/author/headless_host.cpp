@@ -4,26 +4,6 @@
 
 namespace {
 
-DiscFile::Status StatusOf(LookupStatus status) {
-  switch (status) {
-    case LookupStatus::Found:
-      return DiscFile::Status::Found;
-    case LookupStatus::Missing:
-      return DiscFile::Status::Missing;
-    case LookupStatus::Refused:
-      return DiscFile::Status::Refused;
-    case LookupStatus::LinkOutside:
-      return DiscFile::Status::LinkOutside;
-    case LookupStatus::LinkBroken:
-      return DiscFile::Status::LinkBroken;
-    case LookupStatus::NotRegular:
-      return DiscFile::Status::NotRegular;
-    case LookupStatus::NormalisationOnly:
-      return DiscFile::Status::DiffersInNormalForm;
-  }
-  return DiscFile::Status::Missing;
-}
-
 // A file found before, as the headless platform opens it: by its host names from the root.
 HeadlessPlatform::Resolved Opened(const DiscFile& file) {
   HeadlessPlatform::Resolved r;
@@ -42,7 +22,7 @@ HeadlessPlatform::Resolved Opened(const DiscFile& file) {
 DiscFile HeadlessCheckHost::Find(const Text& windowsPath) {
   HeadlessPlatform::Resolved r = disc_.Resolve(windowsPath);
   DiscFile file;
-  file.status = StatusOf(r.status);
+  file.status = r.status;
   file.caseDiffers = r.caseDiffers;
   file.isFolder = r.status == LookupStatus::Found && r.isFolder;
   if (r.status == LookupStatus::Found) {

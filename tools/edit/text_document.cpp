@@ -31,28 +31,6 @@ void ForEachCodePoint(const Text& text, Each each) {
   }
 }
 
-std::string EncodeUtf8(const Text& text) {
-  std::string out;
-  ForEachCodePoint(text, [&](char32_t c) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  });
-  return out;
-}
-
 std::string EncodeUtf16Le(const Text& text) {
   std::string out;
   auto unit = [&](char32_t u) {
@@ -214,7 +192,7 @@ Text TextDocument::Decode(const char* bytes, std::size_t length) const {
 
 std::string TextDocument::Encode(const Text& text) const {
   if (IsUtf16(encoding_)) return EncodeUtf16Le(text);
-  if (encoding_ != TextEncoding::Ansi) return EncodeUtf8(text);
+  if (encoding_ != TextEncoding::Ansi) return ToUtf8(text);
   std::string bytes;
   if (!codePage_.Encode(text, bytes))
     throw EditError(EditRefusal::CodePageCannotHold,
@@ -267,7 +245,7 @@ void TextDocument::ConvertToUtf8WithMark() {
   Splice splice;
   splice.at = 0;
   splice.removed = bytes_;
-  splice.inserted = kUtf8Mark + EncodeUtf8(Decode(bytes_.data() + mark, bytes_.size() - mark));
+  splice.inserted = kUtf8Mark + ToUtf8(Decode(bytes_.data() + mark, bytes_.size() - mark));
   splice.encodingBefore = encoding_;
   splice.encodingAfter = TextEncoding::Utf8WithMark;
   Apply(std::move(splice));
