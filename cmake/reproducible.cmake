@@ -5,7 +5,7 @@ if(NOT TARGET velmaro)
 endif()
 
 # No build folder in the program: paths that reach it through __FILE__ (headers' assertions) are relative.
-foreach(target velmaro velmaro_core)
+foreach(target velmaro velmaro_core velmaro_win32_paint)
   target_compile_options(${target} PRIVATE
     -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
     -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
