@@ -1,0 +1,70 @@
+// velmaro-design.exe [DISC]: the designer's entry. Without a folder it asks for one.
+#include "platform/win32/win.h"
+// after windows.h
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "platform/win32/boundary.h"
+#include "platform/win32/sysdll.h"
+#include "tools/design/designer_window.h"
+
+namespace {
+
+Text FolderFromCommandLine() {
+  int count = 0;
+  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+  Text folder = words && count > 1 ? words[1] : L"";
+  LocalFree(words);
+  return folder;
+}
+
+// Messages, and the disc's folder changing: one wait for both.
+void RunMessages(DesignerWindow& window) {
+  for (;;) {
+    HANDLE change = window.FolderChange();
+    DWORD waited = MsgWaitForMultipleObjectsEx(change ? 1 : 0, change ? &change : nullptr, INFINITE,
+                                               QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (change && waited == WAIT_OBJECT_0) {
+      window.FolderChanged();
+      continue;
+    }
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return;
+      if (TranslateAcceleratorW(window.hwnd(), window.Accelerators(), &message)) continue;
+      if (IsDialogMessageW(window.hwnd(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+}
+
+int Run(HINSTANCE instance, int show) {
+  INITCOMMONCONTROLSEX controls{sizeof controls,
+                                ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  DesignerWindow::RegisterClass(instance);
+  DesignerWindow window(instance);
+  if (!window.hwnd()) return 1;
+  ShowWindow(window.hwnd(), show);
+  UpdateWindow(window.hwnd());
+  Text folder = FolderFromCommandLine();
+  if (!folder.empty())
+    window.Open(folder);
+  else
+    window.AskForDisc();
+  RunMessages(window);
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+  HardenDllSearch();
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  int code = 1;
+  Contained([&] { code = Run(instance, show); });
+  CoUninitialize();
+  return code;
+}

@@ -1,0 +1,486 @@
+#include "tools/design/designer_window.h"
+
+#include "platform/win32/win.h"
+// after windows.h
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <string>
+#include <system_error>
+
+#include "platform/controls.h"
+#include "platform/win32/boundary.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/units.h"
+#include "tools/design/commands.h"
+#include "tools/design/folder_dialog.h"
+#include "tools/design/link_lines.h"
+#include "tools/design/link_move.h"
+#include "tools/edit/edit_error.h"
+
+namespace {
+
+const wchar_t kClassName[] = L"VelmaroDesigner";
+const wchar_t kProduct[] = L"Velmaro Designer";
+constexpr int kSideWidth = 340;  // the panel and the findings, at 96 DPI
+constexpr UINT_PTR kSettleTimer = 1;
+
+const wchar_t* FileName(DiscFileKind kind) {
+  return kind == DiscFileKind::Menu ? L"menu.inf" : L"kavo.inf";
+}
+
+int Scale(int pixels, unsigned dpi) {
+  return MulDiv(pixels, static_cast<int>(dpi), 96);
+}
+
+Text WithSeparator(Text folder) {
+  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+  return folder;
+}
+
+}  // namespace
+
+void DesignerWindow::RegisterClass(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.hIcon = LoadIcon(instance, MAKEINTRESOURCE(1));
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+  PageView::RegisterClass(instance);
+}
+
+DesignerWindow::DesignerWindow(HINSTANCE instance) : instance_(instance) {
+  CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kProduct, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                  CW_USEDEFAULT, CW_USEDEFAULT, 900, 600, nullptr, nullptr, instance, this);
+  ACCEL keys[] = {
+      {FCONTROL | FVIRTKEY, 'O', kCmdOpen},          {FCONTROL | FVIRTKEY, 'S', kCmdSave},
+      {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},          {FCONTROL | FVIRTKEY, 'Y', kCmdRedo},
+      {FCONTROL | FSHIFT | FVIRTKEY, 'Z', kCmdRedo}, {FVIRTKEY, VK_F5, kCmdTryMode},
+      {FCONTROL | FVIRTKEY, VK_NEXT, kCmdNextPage},  {FCONTROL | FVIRTKEY, VK_PRIOR, kCmdPreviousPage},
+      {FCONTROL | FVIRTKEY, '1', kCmdFocusPage},     {FCONTROL | FVIRTKEY, '2', kCmdFocusPanel},
+      {FCONTROL | FVIRTKEY, '3', kCmdFocusFindings},
+  };
+  accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
+}
+
+DesignerWindow::~DesignerWindow() {
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+}
+
+LRESULT CALLBACK DesignerWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* window = static_cast<DesignerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    window->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+  }
+  auto* window = reinterpret_cast<DesignerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  if (Contained([&] { result = window->Handle(message, wParam, lParam); })) return result;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: {
+      status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                hwnd_, reinterpret_cast<HMENU>(kIdStatus), instance_, nullptr);
+      page_ = std::make_unique<PageView>(hwnd_, *this, runner_, kIdPage);
+      // Where the link panel goes.
+      panelPlace_ = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                    hwnd_, reinterpret_cast<HMENU>(kIdPanel), instance_, nullptr);
+      findings_ =
+          CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"Findings",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                          0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kIdFindings), instance_, nullptr);
+      ListView_SetExtendedListViewStyle(findings_, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
+      BuildMenu();
+      return 0;
+    }
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_DPICHANGED: {
+      AnnounceDpi(hwnd_, HIWORD(wParam));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      RemeasureLabels();
+      Refresh();
+      return 0;
+    }
+    case WM_COMMAND:
+      Command(LOWORD(wParam));
+      return 0;
+    case WM_INITMENUPOPUP:
+      UpdateMenu();
+      return 0;
+    case WM_TIMER:
+      if (wParam == kSettleTimer) {
+        KillTimer(hwnd_, kSettleTimer);
+        DiskChanged();
+      }
+      return 0;
+    case WM_ACTIVATE:
+      // Coming back from a text editor: what it saved shows at once, even where no notice came.
+      if (LOWORD(wParam) != WA_INACTIVE && session_) SetTimer(hwnd_, kSettleTimer, 50, nullptr);
+      break;
+    case WM_CLOSE:
+      if (MayClose()) DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void DesignerWindow::BuildMenu() {
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  HMENU edit = CreatePopupMenu();
+  HMENU view = CreatePopupMenu();
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edit");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"&View");
+  AppendMenuW(edit, MF_STRING, kCmdUndo, L"&Undo\tCtrl+Z");
+  AppendMenuW(edit, MF_STRING, kCmdRedo, L"&Redo\tCtrl+Y");
+  AppendMenuW(view, MF_STRING, kCmdTryMode, L"&Try the page\tF5");
+  AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(view, MF_STRING, kCmdNextPage, L"&Next page\tCtrl+PgDn");
+  AppendMenuW(view, MF_STRING, kCmdPreviousPage, L"&Previous page\tCtrl+PgUp");
+  AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(view, MF_STRING, kCmdFocusPage, L"P&age\tCtrl+1");
+  AppendMenuW(view, MF_STRING, kCmdFocusPanel, L"&Link\tCtrl+2");
+  AppendMenuW(view, MF_STRING, kCmdFocusFindings, L"&Findings\tCtrl+3");
+  SetMenu(hwnd_, bar);
+  UpdateMenu();
+}
+
+void DesignerWindow::UpdateMenu() {
+  HMENU bar = GetMenu(hwnd_);
+  if (!bar) return;
+  HMENU file = GetSubMenu(bar, 0);
+  while (GetMenuItemCount(file) > 0)
+    DeleteMenu(file, 0, MF_BYPOSITION);
+  AppendMenuW(file, MF_STRING, kCmdOpen, L"&Open disc folder...\tCtrl+O");
+  AppendMenuW(file, MF_STRING | (session_ ? 0 : MF_GRAYED), kCmdSave, L"&Save\tCtrl+S");
+  const std::vector<Text>& folders = recent_.Folders();
+  if (!folders.empty()) AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  for (std::size_t i = 0; i < folders.size() && kCmdRecentFirst + static_cast<int>(i) <= kCmdRecentLast;
+       ++i) {
+    Text item = L"&" + std::to_wstring(i + 1) + L" " + folders[i];
+    AppendMenuW(file, MF_STRING, kCmdRecentFirst + i, item.c_str());
+  }
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file, MF_STRING, kCmdExit, L"E&xit");
+  HMENU edit = GetSubMenu(bar, 1);
+  EnableMenuItem(edit, kCmdUndo, session_ && session_->CanUndo() ? MF_ENABLED : MF_GRAYED);
+  EnableMenuItem(edit, kCmdRedo, session_ && session_->CanRedo() ? MF_ENABLED : MF_GRAYED);
+  CheckMenuItem(GetSubMenu(bar, 2), kCmdTryMode, tryMode_ ? MF_CHECKED : MF_UNCHECKED);
+}
+
+void DesignerWindow::Command(int id) {
+  if (id >= kCmdRecentFirst && id <= kCmdRecentLast) {
+    std::size_t index = static_cast<std::size_t>(id - kCmdRecentFirst);
+    if (index < recent_.Folders().size() && MayClose()) {
+      Text folder = recent_.Folders()[index];
+      Open(folder);
+    }
+    return;
+  }
+  switch (id) {
+    case kCmdOpen:
+      if (MayClose()) AskForDisc();
+      return;
+    case kCmdSave:
+      Save();
+      return;
+    case kCmdExit:
+      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      return;
+    case kCmdUndo:
+      Undo();
+      return;
+    case kCmdRedo:
+      Redo();
+      return;
+    case kCmdTryMode:
+      tryMode_ = !tryMode_;
+      page_->SetTryMode(tryMode_);
+      Status(tryMode_ ? L"Try mode: point at links and click them as on the disc (F5 to edit again)"
+                      : L"Edit mode");
+      if (!tryMode_) Refresh();
+      return;
+    case kCmdNextPage:
+      ShowPage(pageNumber_ + 1);
+      return;
+    case kCmdPreviousPage:
+      if (pageNumber_ > 0) ShowPage(pageNumber_ - 1);
+      return;
+    case kCmdFocusPage:
+      SetFocus(page_->hwnd());
+      return;
+    case kCmdFocusPanel:
+      if (HWND first = GetNextDlgTabItem(panelPlace_, nullptr, FALSE)) SetFocus(first);
+      return;
+    case kCmdFocusFindings:
+      SetFocus(findings_);
+      return;
+  }
+}
+
+void DesignerWindow::Layout() {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  SendMessageW(status_, WM_SIZE, 0, 0);
+  RECT statusRect;
+  GetWindowRect(status_, &statusRect);
+  int bottom = client.bottom - (statusRect.bottom - statusRect.top);
+  unsigned dpi = WindowDpi(hwnd_);
+  int side = Scale(kSideWidth, dpi);
+  int pageWidth = std::max(0, static_cast<int>(client.right) - side);
+  MoveWindow(page_->hwnd(), 0, 0, pageWidth, bottom, TRUE);
+  int panelHeight = bottom / 2;
+  MoveWindow(panelPlace_, pageWidth, 0, side, panelHeight, TRUE);
+  MoveWindow(findings_, pageWidth, panelHeight, side, bottom - panelHeight, TRUE);
+  ListView_SetColumnWidth(findings_, 1, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+void DesignerWindow::FitToPage() {
+  // The window takes the page's size, within the screen's work area, with the side column beside it.
+  unsigned dpi = WindowDpi(hwnd_);
+  SIZE page = page_->PageSize();
+  RECT statusRect;
+  GetWindowRect(status_, &statusRect);
+  RECT want{0, 0, page.cx + Scale(kSideWidth, dpi),
+            std::max<LONG>(page.cy, Scale(360, dpi)) + (statusRect.bottom - statusRect.top)};
+  AdjustWindowRectEx(&want, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  int width = std::min<LONG>(want.right - want.left, work.right - work.left);
+  int height = std::min<LONG>(want.bottom - want.top, work.bottom - work.top);
+  RECT now;
+  GetWindowRect(hwnd_, &now);
+  int left = std::max<LONG>(work.left, std::min<LONG>(now.left, work.right - width));
+  int top = std::max<LONG>(work.top, std::min<LONG>(now.top, work.bottom - height));
+  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DesignerWindow::UpdateTitle() {
+  Text title = kProduct;
+  if (session_) {
+    Text folder = session_->Folder();
+    if (folder.size() > 1) folder.pop_back();
+    title = (session_->Modified() ? L"*" : L"") + folder + L" - page " + std::to_wstring(pageNumber_) +
+            L" - " + kProduct;
+  }
+  SetWindowTextW(hwnd_, title.c_str());
+}
+
+void DesignerWindow::Status(const Text& text) {
+  SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool DesignerWindow::Open(const Text& given) {
+  Text folder = WithSeparator(given);
+  DWORD attributes = GetFileAttributesW(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    Text message = L"\"" + given + L"\" is not a folder that can be opened.";
+    MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONERROR | MB_OK);
+    recent_.Remove(given);
+    return false;
+  }
+  try {
+    session_ = std::make_unique<DiscSession>(files_, codePage_, folder);
+  } catch (const std::system_error& e) {
+    Text message = L"The disc's files cannot be read: " + FromUtf8(e.what());
+    MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONERROR | MB_OK);
+    return false;
+  }
+  Text shown = folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder;
+  recent_.Add(shown);
+  pageNumber_ = 0;
+  page_->Select(-1);
+  WatchFolder();
+  Refresh();
+  FitToPage();
+  Status(L"Opened " + shown);
+  return true;
+}
+
+void DesignerWindow::AskForDisc() {
+  Text folder;
+  if (AskForFolder(hwnd_, folder)) Open(folder);
+}
+
+void DesignerWindow::Refresh() {
+  if (!session_) {
+    UpdateTitle();
+    return;
+  }
+  runner_.SetView(page_->hwnd(), WindowDpi(page_->hwnd()));
+  runner_.Load(session_->Folder(), session_->Document(DiscFileKind::Kavo).Bytes(),
+               session_->Document(DiscFileKind::Menu).Bytes(), pageNumber_);
+  page_->PageLoaded();
+  UpdateTitle();
+  UpdateMenu();
+}
+
+void DesignerWindow::ShowPage(int page) {
+  if (!session_) return;
+  pageNumber_ = page;
+  page_->Select(-1);
+  Refresh();
+  Status(L"Page " + std::to_wstring(page) + L": " + std::to_wstring(runner_.Last().shown.size()) +
+         L" links shown");
+}
+
+bool DesignerWindow::ApplyEdit(DiscFileKind kind, const std::function<void(TextDocument&)>& edit) {
+  if (!session_) return false;
+  try {
+    session_->Edit(kind, edit);
+  } catch (const EditError& e) {
+    if (!e.Utf8WouldDo()) {
+      Text message = FromUtf8(e.what());
+      MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONWARNING | MB_OK);
+      return false;
+    }
+    Text why = e.refusal() == EditRefusal::CodePageCannotHold
+                   ? L"cannot hold \"" + e.text() + L"\" in its code page (" + FromUtf8(e.codePage()) + L")"
+                   : L"would then read as UTF-8, and show other letters";
+    Text message = Text(FileName(kind)) + L" is ANSI text, which " + why +
+                   L".\n\nSave it as UTF-8 with a mark? The program then reads every letter of it the same "
+                   L"way on any Windows. Every other byte of the text stays as it is.";
+    if (MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONQUESTION | MB_YESNO) != IDYES) return false;
+    try {
+      session_->Edit(kind, [&](TextDocument& document) {
+        TextDocument::Group step(document);
+        document.ConvertToUtf8WithMark();
+        edit(document);
+      });
+    } catch (const EditError& again) {
+      Text text = FromUtf8(again.what());
+      MessageBoxW(hwnd_, text.c_str(), kProduct, MB_ICONWARNING | MB_OK);
+      return false;
+    }
+  }
+  Refresh();
+  return true;
+}
+
+void DesignerWindow::SelectionChanged(int link) {
+  if (link < 0) {
+    Status(L"Page " + std::to_wstring(pageNumber_));
+    return;
+  }
+  const Label& label = lblLink(link);
+  Status(L"Link " + std::to_wstring(link) + L": " + ShownCaption(label.Caption()) + L" at " +
+         std::to_wstring(std::lround(label.Left())) + L", " + std::to_wstring(std::lround(label.Top())) +
+         L" twips");
+}
+
+void DesignerWindow::MoveLink(int link, int dx, int dy) {
+  if (!session_) return;
+  long stop = runner_.Last().stopLine;
+  PageLines lines(session_->Document(DiscFileKind::Menu), pageNumber_,
+                  stop > 0 ? static_cast<std::size_t>(stop - 1) : kNoLine);
+  std::size_t line = lines.LineOf(link);
+  if (line == kNoLine) return;
+  const Label& label = lblLink(link);
+  TwipPoint to = MovedPosition(label.Left(), label.Top(), dx, dy, WindowDpi(page_->hwnd()));
+  if (ApplyEdit(DiscFileKind::Menu, [&](TextDocument& menu) { WriteLinkPosition(menu, line, to); }))
+    SelectionChanged(link);
+}
+
+void DesignerWindow::TryClick(int) {}
+
+void DesignerWindow::TryPoint(int) {}
+
+bool DesignerWindow::Save() {
+  if (!session_) return false;
+  try {
+    std::vector<DiscFileKind> refused = session_->Save();
+    for (DiscFileKind kind : refused) {
+      Text message = Text(FileName(kind)) +
+                     L" was changed by another program since it was read.\n\nYes: save your version over "
+                     L"it.\nNo: keep the other program's version and drop your edits of it.\nCancel: save "
+                     L"nothing of it now.";
+      int answer = MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONWARNING | MB_YESNOCANCEL);
+      if (answer == IDYES) {
+        session_->File(kind).Save(true);
+      } else if (answer == IDNO) {
+        session_->Reload(kind);
+      } else {
+        Refresh();
+        return false;
+      }
+    }
+  } catch (const std::system_error& e) {
+    Text message =
+        L"The disc could not be saved: " + FromUtf8(e.what()) + L"\n\nThe file on disk is as it was.";
+    MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONERROR | MB_OK);
+    return false;
+  }
+  Refresh();
+  Status(L"Saved");
+  return true;
+}
+
+bool DesignerWindow::MayClose() {
+  if (!session_ || !session_->Modified()) return true;
+  Text folder = session_->Folder();
+  Text message = L"Save the changes to the disc in " + folder + L"?";
+  int answer = MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONQUESTION | MB_YESNOCANCEL);
+  if (answer == IDCANCEL) return false;
+  return answer == IDNO || Save();
+}
+
+void DesignerWindow::Undo() {
+  if (!session_ || !session_->CanUndo()) return;
+  DiscFileKind kind = session_->Undo();
+  Refresh();
+  Status(Text(L"Undone in ") + FileName(kind));
+}
+
+void DesignerWindow::Redo() {
+  if (!session_ || !session_->CanRedo()) return;
+  DiscFileKind kind = session_->Redo();
+  Refresh();
+  Status(Text(L"Redone in ") + FileName(kind));
+}
+
+void DesignerWindow::WatchFolder() {
+  folderChange_.reset(
+      FindFirstChangeNotificationW(session_->Folder().c_str(), TRUE,
+                                   FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                                       FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
+}
+
+void DesignerWindow::FolderChanged() {
+  if (folderChange_) FindNextChangeNotification(folderChange_.get());
+  // An editor's save is often several writes: look once they have settled.
+  SetTimer(hwnd_, kSettleTimer, 150, nullptr);
+}
+
+void DesignerWindow::DiskChanged() {
+  if (!session_) return;
+  Text said;
+  for (DiscFileKind kind : session_->ChangedOnDisk()) {
+    if (session_->Document(kind).Modified()) {
+      said += Text(FileName(kind)) +
+              L" was changed by another program; your edits are kept, and saving will ask. ";
+      continue;
+    }
+    session_->Reload(kind);
+    said += Text(FileName(kind)) + L" changed on disk: shown as it is now. ";
+  }
+  Refresh();
+  if (!said.empty()) Status(said);
+}

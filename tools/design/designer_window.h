@@ -1,0 +1,91 @@
+// The designer's main window: the page view, the link panel and the findings beside it, a status line, and
+// the commands of its menu. It owns the disc being edited.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/win32/scoped.h"
+#include "platform/win32/win.h"
+#include "tools/design/disc_session.h"
+#include "tools/design/page_runner.h"
+#include "tools/design/page_view.h"
+#include "tools/design/recent_folders.h"
+#include "tools/edit/win32/win32_code_page.h"
+#include "tools/edit/win32/win32_file_system.h"
+
+struct ChangeNotificationTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { FindCloseChangeNotification(h); }
+};
+using ScopedChangeNotification = Scoped<HANDLE, ChangeNotificationTraits>;
+
+class DesignerWindow : public PageViewOwner {
+ public:
+  explicit DesignerWindow(HINSTANCE instance);
+  ~DesignerWindow() override;
+  DesignerWindow(const DesignerWindow&) = delete;
+  DesignerWindow& operator=(const DesignerWindow&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  HACCEL Accelerators() const { return accelerators_; }
+  // The handle signalled when something changes in the disc's folder, or null; FolderChanged when it is.
+  HANDLE FolderChange() const { return folderChange_ ? folderChange_.get() : nullptr; }
+  void FolderChanged();
+
+  // Opens the disc; false (having said why) when the folder cannot be used.
+  bool Open(const Text& folder);
+  // Asks for a folder with the system's dialog.
+  void AskForDisc();
+
+  // PageViewOwner
+  void SelectionChanged(int link) override;
+  void MoveLink(int link, int dx, int dy) override;
+  void TryClick(int link) override;
+  void TryPoint(int link) override;
+
+  static void RegisterClass(HINSTANCE instance);
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Command(int id);
+  void BuildMenu();
+  void UpdateMenu();
+  void Layout();
+  void FitToPage();
+  void UpdateTitle();
+  void Status(const Text& text);
+
+  // Runs an edit of one file as one step of undo and shows the result. When an ANSI file cannot hold
+  // the new text, offers to save it as UTF-8 with a mark, saying why. False when nothing changed.
+  bool ApplyEdit(DiscFileKind kind, const std::function<void(TextDocument&)>& edit);
+  void Refresh();
+  void ShowPage(int page);
+  bool Save();
+  // Before the disc is closed: true when it may go (saved, or the author chose to drop the edits).
+  bool MayClose();
+  void Undo();
+  void Redo();
+  void WatchFolder();
+  // Reads again what other programs changed, and checks the disc again.
+  void DiskChanged();
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  HWND status_ = nullptr;
+  HWND panelPlace_ = nullptr;
+  HWND findings_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  Win32FileSystem files_;
+  Win32CodePage codePage_;
+  RecentFolders recent_;
+  PageRunner runner_;
+  std::unique_ptr<PageView> page_;
+  std::unique_ptr<DiscSession> session_;
+  ScopedChangeNotification folderChange_;
+  int pageNumber_ = 0;
+  bool tryMode_ = false;
+};
