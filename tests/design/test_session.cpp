@@ -24,7 +24,7 @@ class Session : public ::testing::Test {
   }
   std::string OnDisk(const char* name) { return FileBytes(folder.path() / name); }
   void SetCaption(const Text& caption) {
-    session->Edit(DiscFileKind::Menu,
+    session->Edit(ConfigFile::Menu,
                   [&](TextDocument& d) { MenuEditor(d).SetField(0, MenuField::Caption, caption); });
   }
 
@@ -36,19 +36,19 @@ class Session : public ::testing::Test {
 
 TEST_F(Session, UndoGoesBackAcrossBothFilesInTheOrderOfTheEdits) {
   SetCaption(L"One");
-  session->Edit(DiscFileKind::Kavo, [](TextDocument& d) { KavoEditor(d).SetFlags(true, false, true); });
+  session->Edit(ConfigFile::Kavo, [](TextDocument& d) { KavoEditor(d).SetFlags(true, false, true); });
   SetCaption(L"Two");
-  EXPECT_EQ(session->Undo(), DiscFileKind::Menu);
-  EXPECT_EQ(session->Undo(), DiscFileKind::Kavo);
-  EXPECT_EQ(session->Document(DiscFileKind::Kavo).Bytes(), kKavo);
-  EXPECT_EQ(session->Redo(), DiscFileKind::Kavo);
+  EXPECT_EQ(session->Undo(), ConfigFile::Menu);
+  EXPECT_EQ(session->Undo(), ConfigFile::Kavo);
+  EXPECT_EQ(session->Document(ConfigFile::Kavo).Bytes(), kKavo);
+  EXPECT_EQ(session->Redo(), ConfigFile::Kavo);
   SetCaption(L"Three");
   EXPECT_FALSE(session->CanRedo()) << "a new edit drops what could be redone";
-  EXPECT_EQ(session->Undo(), DiscFileKind::Menu);
-  EXPECT_EQ(session->Undo(), DiscFileKind::Kavo);
-  EXPECT_EQ(session->Undo(), DiscFileKind::Menu);
+  EXPECT_EQ(session->Undo(), ConfigFile::Menu);
+  EXPECT_EQ(session->Undo(), ConfigFile::Kavo);
+  EXPECT_EQ(session->Undo(), ConfigFile::Menu);
   EXPECT_FALSE(session->CanUndo());
-  EXPECT_EQ(session->Document(DiscFileKind::Menu).Bytes(), kMenu);
+  EXPECT_EQ(session->Document(ConfigFile::Menu).Bytes(), kMenu);
   EXPECT_FALSE(session->Modified());
 }
 
@@ -66,14 +66,14 @@ TEST_F(Session, SavingWritesOnlyTheFilesEditedAndAsksAboutChangesOnDisk) {
   EXPECT_TRUE(session->Save().empty());
   EXPECT_EQ(OnDisk("menu.inf"), "0|0|Saved|V|0010|0|255|240|300|6|\r\n");
   EXPECT_EQ(OnDisk("kavo.inf"), "101\r\n");
-  EXPECT_EQ(session->ChangedOnDisk(), std::vector<DiscFileKind>{DiscFileKind::Kavo});
-  session->Reload(DiscFileKind::Kavo);
+  EXPECT_EQ(session->ChangedOnDisk(), std::vector<ConfigFile>{ConfigFile::Kavo});
+  session->Reload(ConfigFile::Kavo);
   EXPECT_TRUE(session->ChangedOnDisk().empty());
 
   // Now menu.inf changes on disk under an edit: not written until the author says so.
   SetCaption(L"Mine");
   WriteBytes(folder.path() / "menu.inf", "0|0|Theirs|V|0010|0|255|240|300|6|\r\n");
-  EXPECT_EQ(session->Save(), std::vector<DiscFileKind>{DiscFileKind::Menu});
+  EXPECT_EQ(session->Save(), std::vector<ConfigFile>{ConfigFile::Menu});
   EXPECT_EQ(OnDisk("menu.inf"), "0|0|Theirs|V|0010|0|255|240|300|6|\r\n");
   EXPECT_TRUE(session->Save(true).empty());
   EXPECT_EQ(OnDisk("menu.inf"), "0|0|Mine|V|0010|0|255|240|300|6|\r\n");
@@ -81,12 +81,12 @@ TEST_F(Session, SavingWritesOnlyTheFilesEditedAndAsksAboutChangesOnDisk) {
 
 TEST_F(Session, ReloadingAFileDropsItsStepsOnly) {
   SetCaption(L"One");
-  session->Edit(DiscFileKind::Kavo, [](TextDocument& d) { KavoEditor(d).SetFlags(true, false, true); });
+  session->Edit(ConfigFile::Kavo, [](TextDocument& d) { KavoEditor(d).SetFlags(true, false, true); });
   WriteBytes(folder.path() / "menu.inf", "0|0|Theirs|V|0010|0|255|240|300|6|\r\n");
-  session->Reload(DiscFileKind::Menu);
-  EXPECT_EQ(session->Undo(), DiscFileKind::Kavo);
+  session->Reload(ConfigFile::Menu);
+  EXPECT_EQ(session->Undo(), ConfigFile::Kavo);
   EXPECT_FALSE(session->CanUndo());
-  EXPECT_EQ(session->Document(DiscFileKind::Menu).Bytes(), "0|0|Theirs|V|0010|0|255|240|300|6|\r\n");
+  EXPECT_EQ(session->Document(ConfigFile::Menu).Bytes(), "0|0|Theirs|V|0010|0|255|240|300|6|\r\n");
 }
 
 }  // namespace

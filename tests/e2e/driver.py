@@ -423,6 +423,9 @@ class Program:
             subprocess.run([self.s.opts.convert, "-size", "%dx%d" % size, "xc:#" + colour,
                             "BMP3:" + os.path.join(d, path)], check=True)
         shutil.copy(self.s.opts.exe, os.path.join(d, "velmaro.exe"))
+        if self.case.writable:
+            self.before = None
+            return
         # A CD is read-only; every file and folder of the disc is made so.
         for root, dirs, files in os.walk(d):
             for n in files:
@@ -495,7 +498,8 @@ class Program:
         self.s.end_strays()
         if self.trace_file:
             self.trace_file.close()
-        check(self.snapshot() == self.before, "the disc changed while the program ran")
+        if self.before is not None:
+            check(self.snapshot() == self.before, "the disc changed while the program ran")
 
     # -- windows --------------------------------------------------------------
     def windows(self):
@@ -786,7 +790,7 @@ def shell_w(owner, file, params=""):
 class Case:
     def __init__(self, group, name, script, kavo=DEFAULT_KAVO, menu=None, kavo_eol="\r\n", menu_eol="\r\n",
                  extra=None, pictures=(), disc_name="disc", xfail=None, lang=None, code_page=None, encoding="cp1252",
-                 files=None):
+                 files=None, writable=False):
         self.group, self.name, self.script = group, name, script
         self.kavo, self.menu = kavo, menu
         self.kavo_eol, self.menu_eol = kavo_eol, menu_eol
@@ -796,6 +800,7 @@ class Case:
         self.xfail = xfail
         self.lang, self.code_page, self.encoding = lang, code_page, encoding
         self.files = files or {}  # extra disc files: Windows-style relative path -> bytes or RECORDER
+        self.writable = writable  # a disc being authored (the designer's cases), not a burned one
         self.slug = re.sub(r"[^A-Za-z0-9]+", "-", "%s-%s" % (group, name)).strip("-")[:80]
 
     @property

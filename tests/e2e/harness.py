@@ -51,6 +51,7 @@ def main():
     ap.add_argument("--probe")
     ap.add_argument("--recorder")
     ap.add_argument("--accprobe")
+    ap.add_argument("--designer", help="velmaro-design.exe, for the designer's cases")
     ap.add_argument("--loader", default="wine")
     ap.add_argument("--wine64", help="the 64-bit loader that goes with --loader (default: --loader)")
     ap.add_argument("--wineserver", default="wineserver")

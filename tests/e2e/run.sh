@@ -9,7 +9,7 @@
 # The double-byte cases run under the ja_JP.UTF-8 locale (code page 932); the harness makes
 # it with localedef (package locales) when it is missing.
 #
-# VELMARO_EXE=path takes that program instead of building it.
+# VELMARO_EXE=path takes that program instead of building it (and VELMARO_DESIGNER=path the designer).
 # VELMARO_E2E_ARCH=win64 runs the same sources built for x86_64 instead of the shipped i686 program
 # (win32, the default). Wine runs the i686 program through scripts/wine32.sh: natively where the
 # kernel runs 32-bit code, else with its 32-bit loader under qemu's user-mode emulator.
@@ -89,7 +89,7 @@ x86_64-w64-mingw32-g++ "${flags[@]}" -o "$out/probe.exe" "$here/probe.cpp" -lgdi
 
 set +e +o pipefail
 python3 -B "$here/harness.py" --exe "$VELMARO_EXE" --probe "$out/probe.exe" --recorder "$out/recorder.exe" \
-  --accprobe "$out/accprobe.exe" \
+  --accprobe "$out/accprobe.exe" --designer "${VELMARO_DESIGNER:-$repo/build/$arch/tools/design/velmaro-design.exe}" \
   --loader "$loader" --wine64 "$wine64" --wineserver "$wineserver" --arch "$arch" "$@" | tee "$out/harness.log"
 code=${PIPESTATUS[0]}
 set -e -o pipefail

@@ -25,8 +25,8 @@ const wchar_t kProduct[] = L"Velmaro Designer";
 constexpr int kSideWidth = 340;  // the panel and the findings, at 96 DPI
 constexpr UINT_PTR kSettleTimer = 1;
 
-const wchar_t* FileName(DiscFileKind kind) {
-  return kind == DiscFileKind::Menu ? L"menu.inf" : L"kavo.inf";
+const wchar_t* FileName(ConfigFile kind) {
+  return kind == ConfigFile::Menu ? L"menu.inf" : L"kavo.inf";
 }
 
 int Scale(int pixels, unsigned dpi) {
@@ -326,8 +326,8 @@ void DesignerWindow::Refresh() {
     return;
   }
   runner_.SetView(page_->hwnd(), WindowDpi(page_->hwnd()));
-  runner_.Load(session_->Folder(), session_->Document(DiscFileKind::Kavo).Bytes(),
-               session_->Document(DiscFileKind::Menu).Bytes(), pageNumber_);
+  runner_.Load(session_->Folder(), session_->Document(ConfigFile::Kavo).Bytes(),
+               session_->Document(ConfigFile::Menu).Bytes(), pageNumber_);
   page_->PageLoaded();
   UpdateTitle();
   UpdateMenu();
@@ -342,7 +342,7 @@ void DesignerWindow::ShowPage(int page) {
          L" links shown");
 }
 
-bool DesignerWindow::ApplyEdit(DiscFileKind kind, const std::function<void(TextDocument&)>& edit) {
+bool DesignerWindow::ApplyEdit(ConfigFile kind, const std::function<void(TextDocument&)>& edit) {
   if (!session_) return false;
   try {
     session_->Edit(kind, edit);
@@ -389,13 +389,13 @@ void DesignerWindow::SelectionChanged(int link) {
 void DesignerWindow::MoveLink(int link, int dx, int dy) {
   if (!session_) return;
   long stop = runner_.Last().stopLine;
-  PageLines lines(session_->Document(DiscFileKind::Menu), pageNumber_,
+  PageLines lines(session_->Document(ConfigFile::Menu), pageNumber_,
                   stop > 0 ? static_cast<std::size_t>(stop - 1) : kNoLine);
   std::size_t line = lines.LineOf(link);
   if (line == kNoLine) return;
   const Label& label = lblLink(link);
   TwipPoint to = MovedPosition(label.Left(), label.Top(), dx, dy, WindowDpi(page_->hwnd()));
-  if (ApplyEdit(DiscFileKind::Menu, [&](TextDocument& menu) { WriteLinkPosition(menu, line, to); }))
+  if (ApplyEdit(ConfigFile::Menu, [&](TextDocument& menu) { WriteLinkPosition(menu, line, to); }))
     SelectionChanged(link);
 }
 
@@ -406,8 +406,8 @@ void DesignerWindow::TryPoint(int) {}
 bool DesignerWindow::Save() {
   if (!session_) return false;
   try {
-    std::vector<DiscFileKind> refused = session_->Save();
-    for (DiscFileKind kind : refused) {
+    std::vector<ConfigFile> refused = session_->Save();
+    for (ConfigFile kind : refused) {
       Text message = Text(FileName(kind)) +
                      L" was changed by another program since it was read.\n\nYes: save your version over "
                      L"it.\nNo: keep the other program's version and drop your edits of it.\nCancel: save "
@@ -444,14 +444,14 @@ bool DesignerWindow::MayClose() {
 
 void DesignerWindow::Undo() {
   if (!session_ || !session_->CanUndo()) return;
-  DiscFileKind kind = session_->Undo();
+  ConfigFile kind = session_->Undo();
   Refresh();
   Status(Text(L"Undone in ") + FileName(kind));
 }
 
 void DesignerWindow::Redo() {
   if (!session_ || !session_->CanRedo()) return;
-  DiscFileKind kind = session_->Redo();
+  ConfigFile kind = session_->Redo();
   Refresh();
   Status(Text(L"Redone in ") + FileName(kind));
 }
@@ -472,7 +472,7 @@ void DesignerWindow::FolderChanged() {
 void DesignerWindow::DiskChanged() {
   if (!session_) return;
   Text said;
-  for (DiscFileKind kind : session_->ChangedOnDisk()) {
+  for (ConfigFile kind : session_->ChangedOnDisk()) {
     if (session_->Document(kind).Modified()) {
       said += Text(FileName(kind)) +
               L" was changed by another program; your edits are kept, and saving will ask. ";

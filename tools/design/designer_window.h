@@ -61,7 +61,7 @@ class DesignerWindow : public PageViewOwner {
 
   // Runs an edit of one file as one step of undo and shows the result. When an ANSI file cannot hold
   // the new text, offers to save it as UTF-8 with a mark, saying why. False when nothing changed.
-  bool ApplyEdit(DiscFileKind kind, const std::function<void(TextDocument&)>& edit);
+  bool ApplyEdit(ConfigFile kind, const std::function<void(TextDocument&)>& edit);
   void Refresh();
   void ShowPage(int page);
   bool Save();

@@ -4,7 +4,7 @@
 
 namespace {
 
-const DiscFileKind kBoth[] = {DiscFileKind::Menu, DiscFileKind::Kavo};
+const ConfigFile kBoth[] = {ConfigFile::Menu, ConfigFile::Kavo};
 
 }  // namespace
 
@@ -13,7 +13,7 @@ DiscSession::DiscSession(EditFileSystem& files, const AnsiCodePage& codePage, Te
       menu_(std::make_unique<DiscFile>(files, folder_ + L"menu.inf", codePage)),
       kavo_(std::make_unique<DiscFile>(files, folder_ + L"kavo.inf", codePage)) {}
 
-void DiscSession::Edit(DiscFileKind kind, const std::function<void(TextDocument&)>& edit) {
+void DiscSession::Edit(ConfigFile kind, const std::function<void(TextDocument&)>& edit) {
   TextDocument& document = Document(kind);
   const std::string before = document.Bytes();
   edit(document);
@@ -23,16 +23,16 @@ void DiscSession::Edit(DiscFileKind kind, const std::function<void(TextDocument&
   redo_.clear();
 }
 
-DiscFileKind DiscSession::Undo() {
-  DiscFileKind kind = undo_.back();
+ConfigFile DiscSession::Undo() {
+  ConfigFile kind = undo_.back();
   Document(kind).Undo();
   undo_.pop_back();
   redo_.push_back(kind);
   return kind;
 }
 
-DiscFileKind DiscSession::Redo() {
-  DiscFileKind kind = redo_.back();
+ConfigFile DiscSession::Redo() {
+  ConfigFile kind = redo_.back();
   Document(kind).Redo();
   redo_.pop_back();
   undo_.push_back(kind);
@@ -43,9 +43,9 @@ bool DiscSession::Modified() const {
   return menu_->Document().Modified() || kavo_->Document().Modified();
 }
 
-std::vector<DiscFileKind> DiscSession::Save(bool overwriteChanged) {
-  std::vector<DiscFileKind> refused;
-  for (DiscFileKind kind : kBoth) {
+std::vector<ConfigFile> DiscSession::Save(bool overwriteChanged) {
+  std::vector<ConfigFile> refused;
+  for (ConfigFile kind : kBoth) {
     DiscFile& file = File(kind);
     if (!file.Document().Modified()) continue;
     if (file.Save(overwriteChanged) == SaveOutcome::ChangedOnDisk) refused.push_back(kind);
@@ -53,19 +53,19 @@ std::vector<DiscFileKind> DiscSession::Save(bool overwriteChanged) {
   return refused;
 }
 
-std::vector<DiscFileKind> DiscSession::ChangedOnDisk() {
-  std::vector<DiscFileKind> changed;
-  for (DiscFileKind kind : kBoth)
+std::vector<ConfigFile> DiscSession::ChangedOnDisk() {
+  std::vector<ConfigFile> changed;
+  for (ConfigFile kind : kBoth)
     if (File(kind).ChangedOnDisk()) changed.push_back(kind);
   return changed;
 }
 
-void DiscSession::Reload(DiscFileKind kind) {
+void DiscSession::Reload(ConfigFile kind) {
   File(kind).Reload();
   Forget(kind);
 }
 
-void DiscSession::Forget(DiscFileKind kind) {
+void DiscSession::Forget(ConfigFile kind) {
   undo_.erase(std::remove(undo_.begin(), undo_.end(), kind), undo_.end());
   redo_.erase(std::remove(redo_.begin(), redo_.end(), kind), redo_.end());
 }

@@ -9,7 +9,7 @@
 
 #include "tools/edit/disc_file.h"
 
-enum class DiscFileKind { Menu, Kavo };
+enum class ConfigFile { Menu, Kavo };
 
 class DiscSession {
  public:
@@ -17,35 +17,35 @@ class DiscSession {
   DiscSession(EditFileSystem& files, const AnsiCodePage& codePage, Text folder);
 
   const Text& Folder() const { return folder_; }
-  DiscFile& File(DiscFileKind kind) { return kind == DiscFileKind::Menu ? *menu_ : *kavo_; }
-  TextDocument& Document(DiscFileKind kind) { return File(kind).Document(); }
+  DiscFile& File(ConfigFile kind) { return kind == ConfigFile::Menu ? *menu_ : *kavo_; }
+  TextDocument& Document(ConfigFile kind) { return File(kind).Document(); }
 
   // Runs `edit` on the file's document and records it as the newest step of undo when it changed the
   // document. An EditError leaves everything as it was and is thrown on.
-  void Edit(DiscFileKind kind, const std::function<void(TextDocument&)>& edit);
+  void Edit(ConfigFile kind, const std::function<void(TextDocument&)>& edit);
 
   bool CanUndo() const { return !undo_.empty(); }
   bool CanRedo() const { return !redo_.empty(); }
-  DiscFileKind Undo();  // the file that changed
-  DiscFileKind Redo();
+  ConfigFile Undo();  // the file that changed
+  ConfigFile Redo();
   bool Modified() const;
 
   // Saves each modified file. The files another program changed since they were read are left unwritten
   // and returned, unless `overwriteChanged`; the others are saved. Throws std::system_error when a write
   // fails (that file stays as it was on disk and modified here).
-  std::vector<DiscFileKind> Save(bool overwriteChanged = false);
+  std::vector<ConfigFile> Save(bool overwriteChanged = false);
 
   // Files whose disk contents changed since they were read or saved.
-  std::vector<DiscFileKind> ChangedOnDisk();
+  std::vector<ConfigFile> ChangedOnDisk();
   // Reads the file again, dropping its edits and their steps of undo.
-  void Reload(DiscFileKind kind);
+  void Reload(ConfigFile kind);
 
  private:
-  void Forget(DiscFileKind kind);
+  void Forget(ConfigFile kind);
 
   Text folder_;
   std::unique_ptr<DiscFile> menu_;
   std::unique_ptr<DiscFile> kavo_;
-  std::vector<DiscFileKind> undo_;  // the file of each step, oldest first
-  std::vector<DiscFileKind> redo_;
+  std::vector<ConfigFile> undo_;  // the file of each step, oldest first
+  std::vector<ConfigFile> redo_;
 };

@@ -1,0 +1,100 @@
+"""The designer: a link dragged with the real pointer and saved changes its line's left and top and no other
+byte; undo and redo; an edit another program makes on disk shows at once; the program then runs the saved disc
+and shows the edits."""
+
+import os
+
+from designer_driver import Designer, file_bytes, wait_file
+from driver import CaseFailure, Case, bbox, check, grid, link, text_mask, wait_for
+
+# Link 0 alone in its column and row, so no other link's edge is near enough to snap to during the drag.
+MENU_LINES = [
+    link(0, "Install", 7, left=600, top=600),
+    "",
+    link(1, "Quit", 6, left=3600, top=3000),
+    link(0, "Other page", 7, page=1, left=600, top=600) + "kept|",
+]
+KAVO = ["001", "", "", "menu.bmp", "", ""]
+RED = 255  # 0x00BBGGRR
+RED_RGB = "ff0000"
+# What the harness puts on every disc, beside the two files.
+DISC_NAMES = ["bin", "docs", "kavo.inf", "menu.bmp", "menu.inf", "prog.exe-x", "recorder.exe", "sounds",
+              "splash.bmp", "velmaro.exe"]
+
+
+def px(twips):
+    return twips // 15
+
+
+def white_box(s, x, y):
+    """The box of the white text within the top left 300x150 pixels of a page whose corner is at (x, y)."""
+    rows = grid(s.probe.ask("pixels %d %d %d %d" % (x, y, x + 300, y + 150)))
+    mask = text_mask(rows)
+    return bbox(mask) if mask else None
+
+
+def drag_save_undo_reload_run(p):
+    d = Designer(p)
+    try:
+        original = file_bytes(p, "menu.inf")
+        d.start()
+        # The selection's box is drawn in white too: a click on the background clears it first.
+        def box():
+            d.click(380, 280)
+            return white_box(p.s, *d.page_origin())
+        at_start = wait_for("link 0 drawn on the page", box, 10)
+
+        def wait_box(what, want):
+            try:
+                wait_for(what, lambda: box() == want, 8)
+            except CaseFailure:
+                raise CaseFailure("%s: link 0's text is at %r, expected %r" % (what, box(), want)) from None
+
+        moved_box = tuple(v + (20 if i % 2 == 0 else 10) for i, v in enumerate(at_start))
+
+        # Drag link 0 by (+20, +10) px and save: only its left and top change, by 300 and 150 twips.
+        d.drag(at_start[0] + 8, at_start[1] + 6, 20, 10)
+        wait_box("link 0 dragged by (20, 10)", moved_box)
+        d.wait_title("the title to show an unsaved edit", lambda t: t.startswith("*"))
+        d.keys("ctrl+s")
+        moved = original.replace(b"0|0|Install|Verdana|1014|16777215|65535|600|600|",
+                                 b"0|0|Install|Verdana|1014|16777215|65535|900|750|", 1)
+        check(moved != original, "the fixture's line was not found")
+        wait_file(p, "menu.inf", moved)
+        d.wait_title("the title to show the disc saved", lambda t: not t.startswith("*"))
+        check(sorted(os.listdir(p.disc)) == sorted(DISC_NAMES),
+              "the save left other files beside menu.inf: %r" % sorted(os.listdir(p.disc)))
+
+        # Undo puts it back (on the page, not yet on disk); redo again.
+        d.keys("ctrl+z")
+        wait_box("link 0 back after undo", at_start)
+        d.wait_title("the undo to count as an unsaved edit", lambda t: t.startswith("*"))
+        d.keys("ctrl+y")
+        wait_box("link 0 moved again after redo", moved_box)
+        d.wait_title("the redo to bring back the saved state", lambda t: not t.startswith("*"))
+
+        # Another program adds a red link: the designer shows it without a restart.
+        with open(os.path.join(p.disc, "menu.inf"), "ab") as f:
+            f.write(link(2, "Added", 7, left=3600, top=1200, colour=RED).encode() + b"\r\n")
+        saved = file_bytes(p, "menu.inf")
+        d.wait_colour("the link another program added", RED_RGB, px(3600), px(1200), 60, 20, timeout=10)
+        d.close()
+        check(file_bytes(p, "menu.inf") == saved, "closing the designer wrote menu.inf")
+    finally:
+        d.finish()
+
+    # The program runs the saved disc and shows both edits, drawn as the designer drew them.
+    p.start()
+    m = p.wait_menu()
+    x, y = m["client"][0], m["client"][1]
+    shown = white_box(p.s, x, y)
+    check(shown == moved_box, "the program shows link 0's text at %r, the designer at %r" % (shown, moved_box))
+    red = p.s.probe.ask("colours %d %d %d %d" % (x + px(3600), y + px(1200), x + px(3600) + 60, y + px(1200) + 20))
+    check(red["colours"].get(RED_RGB, 0) > 10, "the program does not show the added link")
+
+
+def cases():
+    return [
+        Case("designer", "a dragged link saves only its left and top; undo, redo; a change on disk shows",
+             drag_save_undo_reload_run, kavo=KAVO, menu=MENU_LINES, writable=True),
+    ]

@@ -1,0 +1,131 @@
+"""The designer (velmaro-design.exe) driven on a case's disc with the real pointer and keys, and watched from
+outside: its window through the probe, the disc's files on disk."""
+
+import os
+import subprocess
+import time
+
+from driver import CaseFailure, check, to_windows, wait_for
+
+EXE = "velmaro-design.exe"
+
+
+class Designer:
+    def __init__(self, p):
+        self.p = p
+        self.s = p.s
+        self.proc = None
+        exe = self.s.opts.designer
+        check(exe and os.path.exists(exe), "the designer is not built (%s)" % exe)
+        self.exe = exe
+
+    def start(self):
+        self.s.probe.ask("kill " + EXE)
+        self.p.pointer(5, 5)
+        self.log = open(os.path.join(self.p.dir, "designer.txt"), "wb")
+        self.proc = subprocess.Popen([self.s.loader, self.exe, to_windows(self.p.disc)], cwd=self.p.dir,
+                                     env=self.s.env("fixme-all,err-all"), stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=self.log)
+        return self.wait_window()
+
+    def windows(self):
+        return [w for w in self.s.probe.ask("windows " + EXE)["windows"] if w["visible"]]
+
+    def main(self):
+        ws = [w for w in self.windows() if w["class"] == "VelmaroDesigner"]
+        return ws[0] if ws else None
+
+    def boxes(self):
+        return [w for w in self.windows() if w["class"] == "#32770"]
+
+    def wait_window(self, timeout=30):
+        w = wait_for("the designer's window with the disc's page", lambda: (self.main() or {}).get("caption", "")
+                     .endswith("Velmaro Designer") and " - page " in self.main()["caption"] and self.main(), timeout)
+        time.sleep(0.5)
+        return w
+
+    def title(self):
+        return self.main()["caption"]
+
+    def page_origin(self):
+        c = self.main()["client"]
+        return c[0], c[1]
+
+    def page_point(self, x, y):
+        ox, oy = self.page_origin()
+        return ox + x, oy + y
+
+    def colours(self, x, y, w, h):
+        x, y = self.page_point(x, y)
+        return self.s.probe.ask("colours %d %d %d %d" % (x, y, x + w, y + h))["colours"]
+
+    def wait_colour(self, what, rgb, x, y, w, h, present=True, timeout=8):
+        def seen():
+            n = self.colours(x, y, w, h).get(rgb, 0)
+            return (n > 10) == present
+        wait_for(what, seen, timeout)
+
+    def xdo(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.s.env(), check=True, timeout=10)
+
+    def drag(self, x, y, dx, dy, steps=10):
+        """A real drag with the left button, from the page's (x, y) by (dx, dy) pixels, in steps as a hand."""
+        sx, sy = self.page_point(x, y)
+        self.xdo("mousemove", sx, sy)
+        time.sleep(0.2)
+        self.xdo("mousedown", 1)
+        time.sleep(0.1)
+        for n in range(1, steps + 1):
+            self.xdo("mousemove", sx + dx * n // steps, sy + dy * n // steps)
+            time.sleep(0.05)
+        time.sleep(0.2)
+        self.xdo("mouseup", 1)
+        time.sleep(0.4)
+
+    def click(self, x, y):
+        """A click on the page's (x, y)."""
+        sx, sy = self.page_point(x, y)
+        self.xdo("mousemove", sx, sy)
+        time.sleep(0.1)
+        self.xdo("click", 1)
+        time.sleep(0.2)
+
+    def keys(self, *names):
+        """Key presses to the designer: the pointer rests on its page, where X sends the keys without a
+        window manager."""
+        for name in names:
+            self.xdo("key", name)
+            time.sleep(0.3)
+
+    def wait_title(self, what, test, timeout=8):
+        return wait_for(what, lambda: test(self.title()), timeout)
+
+    def close(self):
+        m = self.main()
+        if m:
+            self.s.probe.ask("close " + m["hwnd"])
+        wait_for("the designer to end", lambda: self.proc.poll() is not None, 15)
+
+    def finish(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait(10)
+        if getattr(self, "log", None):
+            self.log.close()
+
+
+def file_bytes(p, name):
+    with open(os.path.join(p.disc, name), "rb") as f:
+        return f.read()
+
+
+def wait_file(p, name, want, timeout=10):
+    def same():
+        try:
+            return file_bytes(p, name) == want
+        except OSError:
+            return False
+    try:
+        wait_for("%s to hold the expected bytes" % name, same, timeout)
+    except CaseFailure:
+        raise CaseFailure("%s holds\n  %r\nexpected\n  %r" % (name, file_bytes(p, name), want)) from None
