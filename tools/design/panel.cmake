@@ -1,0 +1,26 @@
+# The designer's link panel and dialogs. The field values and the disc-relative names are portable and
+# built everywhere (tested on Linux); the windows are built for Windows only.
+add_library(velmaro_design_fields STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/action_types.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/colour_field.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/disc_relative_path.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/style_field.cpp
+)
+target_link_libraries(velmaro_design_fields PUBLIC velmaro_core)
+
+if(WIN32)
+  add_library(velmaro_design_panel STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/disc_file_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/link_panel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/panel_layout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/startup_dialog.cpp
+  )
+  target_compile_definitions(velmaro_design_panel PUBLIC UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501)
+  target_link_libraries(velmaro_design_panel PUBLIC velmaro_design_fields comdlg32 gdi32 user32)
+
+  # Shows the panel and the dialogs alone, each callback written to standard output: for trying them out
+  # and for driving them under Wine. Not installed.
+  add_executable(velmaro-design-panel-demo ${CMAKE_CURRENT_LIST_DIR}/panel_demo.cpp)
+  target_link_libraries(velmaro-design-panel-demo PRIVATE velmaro_design_panel)
+  target_link_options(velmaro-design-panel-demo PRIVATE -static -static-libgcc -static-libstdc++ -municode)
+endif()
