@@ -48,6 +48,12 @@ bool ProgramNameSplits(const Text& relativePath) {
   return SplitLaunchCommand(relativePath).file != relativePath;
 }
 
+Text ProgramNameSplitsMessage(const Text& relativePath) {
+  return L"The program would start \"" + SplitLaunchCommand(relativePath).file + L"\" instead of \"" +
+         relativePath +
+         L"\": a blank followed by a dash ends a program's name. Rename the file or its folder.";
+}
+
 Text ReplaceLaunchedProgram(const Text& argument, const Text& program) {
   Text parameters = SplitLaunchCommand(argument).parameters;
   // A command that ends in " -" splits there with no parameters; it keeps no dash either.

@@ -35,5 +35,7 @@ int ActionCodeOfField(const Text& field);
 // Whether a disc program's name would be cut short where the program splits a launch command: at a blank
 // followed by a dash ("my -tool.exe" launches "my").
 bool ProgramNameSplits(const Text& relativePath);
+// Why such a name cannot be chosen, for the author.
+Text ProgramNameSplitsMessage(const Text& relativePath);
 // The argument of a program link after a new program was chosen: its parameters stay.
 Text ReplaceLaunchedProgram(const Text& argument, const Text& program);
