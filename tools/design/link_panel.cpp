@@ -59,6 +59,11 @@ LRESULT LinkPanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!SendMessageW(Control(static_cast<int>(wParam)), CB_GETDROPPEDSTATE, 0, 0))
         CommitCombo(static_cast<int>(wParam));
       return 0;
+    case WM_NEXTDLGCTL:
+      // The dialog manager moves the focus through the window it was given, the panel.
+      FocusControl(LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                  : GetNextDlgTabItem(window_, GetFocus(), wParam != 0));
+      return 0;
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       MenuField field = item.CtlID == kColour ? MenuField::Colour : MenuField::Highlight;
@@ -106,6 +111,27 @@ void LinkPanel::CreateControls() {
   MakeControl(window_, L"BUTTON", L"&Start-up settings...", button, kStartup, font_);
   for (int id : {kPageShown, kCaption, kAction, kArgument, kLinkIndex, kLinkPage})
     WatchEnterAndEscape(Control(id));
+}
+
+bool LinkPanel::HandleDialogMessage(MSG& message) {
+  if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+  HWND focus = GetFocus();
+  if (focus && IsChild(window_, focus)) lastFocused_ = focus;
+  return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+void LinkPanel::Focus() {
+  HWND control = lastFocused_ && IsChild(window_, lastFocused_) && IsWindowEnabled(lastFocused_)
+                     ? lastFocused_
+                     : GetNextDlgTabItem(window_, nullptr, FALSE);
+  FocusControl(control);
+}
+
+void LinkPanel::FocusControl(HWND control) {
+  if (!control || !IsChild(window_, control)) return;
+  SetFocus(control);
+  // As a dialog does: an edit box reached from the keyboard has its text selected, to be typed over.
+  if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
 void LinkPanel::Move(const RECT& area) {
@@ -187,7 +213,7 @@ int LinkPanel::Layout(int width, bool place) const {
   put(kLinkIndex, margin, half, listHeight);
   put(kLinkPage, margin + half + gap, inner - half - gap, listHeight);
   y += controlHeight + 2 * gap;
-  if (IsWindowVisible(Control(kStartup))) {
+  if (GetWindowLongPtrW(Control(kStartup), GWL_STYLE) & WS_VISIBLE) {
     put(kStartup, margin, inner, controlHeight);
     y += controlHeight + gap;
   }

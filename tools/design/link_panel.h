@@ -1,7 +1,8 @@
 // The designer's panel for the selected link and the pages: a child window of standard controls, each
-// named by the label before it, reached with Tab when the top-level window's message loop passes messages
-// through IsDialogMessageW. An edit is reported when the control commits it (Enter, leaving the control,
-// closing a list, or a dialog's OK), never per keystroke; the designer applies it and calls Show again.
+// named by the label before it, reached with Tab and the labels' underlined letters when the message loop
+// lets the panel see messages first (HandleDialogMessage). An edit is reported when the control commits it
+// (Enter, leaving the control, closing a list, or a dialog's OK), never per keystroke; the designer applies
+// it and calls Show again.
 #pragma once
 
 #include <array>
@@ -35,6 +36,11 @@ class LinkPanel {
   HWND Window() const { return window_; }
   void Move(const RECT& area);
   void Show(const LinkPanelState& state);
+  // Tab, Shift+Tab, Alt+letter, Enter and Escape for the panel's controls: call it first in the message
+  // loop, and skip a message it took.
+  bool HandleDialogMessage(MSG& message);
+  // Puts the keyboard in the panel: on the control that had it last, else the first.
+  void Focus();
   // The height the panel needs at `width` to show every control.
   int PreferredHeight(int width) const;
 
@@ -55,6 +61,7 @@ class LinkPanel {
   HWND Control(int id) const { return GetDlgItem(window_, id); }
 
   void Command(int id, int code, HWND control);
+  void FocusControl(HWND control);
   void CommitText(int id);
   void CommitCombo(int id);
   void RevertText(int id);
@@ -76,5 +83,6 @@ class LinkPanel {
   PanelFont font_;
   LinkPanelState state_;
   std::array<COLORREF, 16> customColours_{};  // the colour dialog's own row, kept while the panel lives
-  bool showing_ = false;                      // Show is filling the controls: their notices are no edits
+  HWND lastFocused_ = nullptr;
+  bool showing_ = false;  // Show is filling the controls: their notices are no edits
 };

@@ -152,7 +152,7 @@ void LinkPanel::ShowArgumentHelp(int actionCode) {
               : !type      ? L"The link does nothing when clicked, so the argument is never used."
               : kind == ArgumentKind::None
                   ? L"This action takes no argument: what is written here is ignored."
-                  : Text(type->hint) + L".";
+                  : Text(type->hint);
   SetWindowTextIfChanged(Control(kArgumentHint), hint);
   bool browsable = kind == ArgumentKind::DiscProgram || kind == ArgumentKind::DiscDocument ||
                    kind == ArgumentKind::DiscSound;

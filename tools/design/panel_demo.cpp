@@ -63,7 +63,9 @@ class DemoWindow {
 };
 
 void DemoWindow::Apply(MenuField field, const Text& value) {
-  Say("field " + std::string(1, "0123456789A"[static_cast<int>(field)]) + " = " + ToUtf8(value));
+  static const char* const names[kMenuFieldCount] = {
+      "page", "link", "caption", "font", "style", "colour", "highlight", "left", "top", "action", "argument"};
+  Say(std::string(names[static_cast<std::size_t>(field)]) + " = " + ToUtf8(value));
   if (state_.link) (*state_.link)[static_cast<std::size_t>(field)] = value;
 }
 
@@ -113,6 +115,9 @@ LRESULT CALLBACK DemoWindow::WindowProc(HWND window, UINT message, WPARAM wParam
         demo->panel_->Move(area);
       }
       return 0;
+    case WM_SETFOCUS:
+      if (demo && demo->panel_) demo->panel_->Focus();
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -144,8 +149,7 @@ int DemoWindow::Run() {
   Say("ready");
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    // Tab, Shift+Tab and the labels' letters move through the panel's controls.
-    if (IsDialogMessageW(window_, &message)) continue;
+    if (panel_->HandleDialogMessage(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
