@@ -1,0 +1,31 @@
+# The designer's link panel and dialogs. The field values and the disc-relative names are portable and
+# built everywhere (tested on Linux); the windows are built for Windows only.
+add_library(velmaro_design_fields STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/action_types.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/colour_field.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/disc_relative_path.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/startup_settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/style_field.cpp
+)
+target_link_libraries(velmaro_design_fields PUBLIC velmaro_core)
+
+if(WIN32)
+  add_library(velmaro_design_panel STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/disc_file_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/link_panel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/link_panel_fields.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/panel_controls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/startup_dialog.cpp
+  )
+  target_link_libraries(velmaro_design_panel PUBLIC velmaro_design_fields comdlg32 gdi32 user32)
+
+  # Shows the panel and the dialogs alone, each callback written to standard output: for trying them out
+  # and for driving them under Wine. Not installed.
+  add_executable(velmaro-design-panel-demo ${CMAKE_CURRENT_LIST_DIR}/panel_demo.cpp)
+  target_link_libraries(velmaro-design-panel-demo PRIVATE velmaro_design_panel)
+  target_link_options(velmaro-design-panel-demo PRIVATE -static -static-libgcc -static-libstdc++ -municode)
+  # The program's logic is built for link-time optimisation there; objects that catch its errors must be
+  # too, or the linker meets its type information twice.
+  set_property(TARGET velmaro_design_fields velmaro_design_panel velmaro-design-panel-demo
+               PROPERTY INTERPROCEDURAL_OPTIMIZATION ${ipo})
+endif()
