@@ -13,6 +13,15 @@ enum Command : int {
   kCmdFocusPage,
   kCmdFocusPanel,
   kCmdFocusFindings,
+  kCmdNextPane,
+  kCmdPreviousPane,
+  kCmdAddLink,
+  kCmdDuplicateLink,
+  kCmdDeleteLink,
+  kCmdAddPage,
+  kCmdDuplicatePage,
+  kCmdDeletePage,
+  kCmdStartup,
   kCmdRecentFirst = 200,  // one for each recent folder
   kCmdRecentLast = 219,
 };

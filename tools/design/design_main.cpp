@@ -33,7 +33,7 @@ void RunMessages(DesignerWindow& window) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) return;
       if (TranslateAcceleratorW(window.hwnd(), window.Accelerators(), &message)) continue;
-      if (IsDialogMessageW(window.hwnd(), &message)) continue;
+      if (window.HandleDialogMessage(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

@@ -62,7 +62,9 @@ DesignerWindow::DesignerWindow(HINSTANCE instance) : instance_(instance) {
       {FCONTROL | FSHIFT | FVIRTKEY, 'Z', kCmdRedo}, {FVIRTKEY, VK_F5, kCmdTryMode},
       {FCONTROL | FVIRTKEY, VK_NEXT, kCmdNextPage},  {FCONTROL | FVIRTKEY, VK_PRIOR, kCmdPreviousPage},
       {FCONTROL | FVIRTKEY, '1', kCmdFocusPage},     {FCONTROL | FVIRTKEY, '2', kCmdFocusPanel},
-      {FCONTROL | FVIRTKEY, '3', kCmdFocusFindings},
+      {FCONTROL | FVIRTKEY, '3', kCmdFocusFindings}, {FVIRTKEY, VK_F6, kCmdNextPane},
+      {FSHIFT | FVIRTKEY, VK_F6, kCmdPreviousPane},  {FCONTROL | FVIRTKEY, 'N', kCmdAddLink},
+      {FCONTROL | FVIRTKEY, 'D', kCmdDuplicateLink}, {FCONTROL | FVIRTKEY, 'K', kCmdStartup},
   };
   accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
 }
@@ -90,9 +92,8 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                                 hwnd_, reinterpret_cast<HMENU>(kIdStatus), instance_, nullptr);
       page_ = std::make_unique<PageView>(hwnd_, *this, runner_, kIdPage);
-      // Where the link panel goes.
-      panelPlace_ = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                    hwnd_, reinterpret_cast<HMENU>(kIdPanel), instance_, nullptr);
+      panel_ = std::make_unique<LinkPanel>(hwnd_, kIdPanel);
+      WirePanel();
       findings_ =
           CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"Findings",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
@@ -144,11 +145,22 @@ void DesignerWindow::BuildMenu() {
   HMENU file = CreatePopupMenu();
   HMENU edit = CreatePopupMenu();
   HMENU view = CreatePopupMenu();
+  HMENU page = CreatePopupMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edit");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"&View");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(page), L"&Page");
   AppendMenuW(edit, MF_STRING, kCmdUndo, L"&Undo\tCtrl+Z");
   AppendMenuW(edit, MF_STRING, kCmdRedo, L"&Redo\tCtrl+Y");
+  AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(edit, MF_STRING, kCmdAddLink, L"&Add link\tCtrl+N");
+  AppendMenuW(edit, MF_STRING, kCmdDuplicateLink, L"D&uplicate link\tCtrl+D");
+  AppendMenuW(edit, MF_STRING, kCmdDeleteLink, L"&Delete link\tDel on the page");
+  AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(edit, MF_STRING, kCmdStartup, L"&Start-up settings...\tCtrl+K");
+  AppendMenuW(page, MF_STRING, kCmdAddPage, L"&Add page");
+  AppendMenuW(page, MF_STRING, kCmdDuplicatePage, L"&Duplicate page");
+  AppendMenuW(page, MF_STRING, kCmdDeletePage, L"De&lete page");
   AppendMenuW(view, MF_STRING, kCmdTryMode, L"&Try the page\tF5");
   AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(view, MF_STRING, kCmdNextPage, L"&Next page\tCtrl+PgDn");
@@ -157,6 +169,7 @@ void DesignerWindow::BuildMenu() {
   AppendMenuW(view, MF_STRING, kCmdFocusPage, L"P&age\tCtrl+1");
   AppendMenuW(view, MF_STRING, kCmdFocusPanel, L"&Link\tCtrl+2");
   AppendMenuW(view, MF_STRING, kCmdFocusFindings, L"&Findings\tCtrl+3");
+  AppendMenuW(view, MF_STRING, kCmdNextPane, L"Next pa&ne\tF6");
   SetMenu(hwnd_, bar);
   UpdateMenu();
 }
@@ -226,7 +239,40 @@ void DesignerWindow::Command(int id) {
       SetFocus(page_->hwnd());
       return;
     case kCmdFocusPanel:
-      if (HWND first = GetNextDlgTabItem(panelPlace_, nullptr, FALSE)) SetFocus(first);
+      panel_->Focus();
+      return;
+    case kCmdNextPane:
+    case kCmdPreviousPane: {
+      // F6 goes round the three panes, as in other Windows programs.
+      HWND focus = GetFocus();
+      int pane = focus == page_->hwnd()
+                     ? 0
+                     : (focus == findings_ ? 2 : (focus && IsChild(panel_->Window(), focus) ? 1 : -1));
+      pane = (pane + (id == kCmdNextPane ? 1 : 2)) % 3;
+      if (pane < 0) pane = 0;
+      Command(pane == 0 ? kCmdFocusPage : pane == 1 ? kCmdFocusPanel : kCmdFocusFindings);
+      return;
+    }
+    case kCmdAddLink:
+      AddLinkToPage();
+      return;
+    case kCmdDuplicateLink:
+      DuplicateSelectedLink();
+      return;
+    case kCmdDeleteLink:
+      DeleteSelectedLink();
+      return;
+    case kCmdAddPage:
+      AddNewPage();
+      return;
+    case kCmdDuplicatePage:
+      DuplicateShownPage();
+      return;
+    case kCmdDeletePage:
+      DeleteShownPage();
+      return;
+    case kCmdStartup:
+      EditStartup();
       return;
     case kCmdFocusFindings:
       SetFocus(findings_);
@@ -245,8 +291,9 @@ void DesignerWindow::Layout() {
   int side = Scale(kSideWidth, dpi);
   int pageWidth = std::max(0, static_cast<int>(client.right) - side);
   MoveWindow(page_->hwnd(), 0, 0, pageWidth, bottom, TRUE);
-  int panelHeight = bottom / 2;
-  MoveWindow(panelPlace_, pageWidth, 0, side, panelHeight, TRUE);
+  // The panel as tall as its controls need, the findings below it with what is left (at least a few rows).
+  int panelHeight = std::max(0, std::min(panel_->PreferredHeight(side), bottom - Scale(140, dpi)));
+  panel_->Move(RECT{pageWidth, 0, pageWidth + side, panelHeight});
   MoveWindow(findings_, pageWidth, panelHeight, side, bottom - panelHeight, TRUE);
   ListView_SetColumnWidth(findings_, 1, LVSCW_AUTOSIZE_USEHEADER);
 }
@@ -258,7 +305,8 @@ void DesignerWindow::FitToPage() {
   RECT statusRect;
   GetWindowRect(status_, &statusRect);
   RECT want{0, 0, page.cx + Scale(kSideWidth, dpi),
-            std::max<LONG>(page.cy, Scale(360, dpi)) + (statusRect.bottom - statusRect.top)};
+            std::max<LONG>(page.cy, panel_->PreferredHeight(Scale(kSideWidth, dpi)) + Scale(220, dpi)) +
+                (statusRect.bottom - statusRect.top)};
   AdjustWindowRectEx(&want, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
@@ -329,6 +377,7 @@ void DesignerWindow::Refresh() {
   runner_.Load(session_->Folder(), session_->Document(ConfigFile::Kavo).Bytes(),
                session_->Document(ConfigFile::Menu).Bytes(), pageNumber_);
   page_->PageLoaded();
+  ShowPanel();
   UpdateTitle();
   UpdateMenu();
 }
@@ -376,6 +425,7 @@ bool DesignerWindow::ApplyEdit(ConfigFile kind, const std::function<void(TextDoc
 }
 
 void DesignerWindow::SelectionChanged(int link) {
+  ShowPanel();
   if (link < 0) {
     Status(L"Page " + std::to_wstring(pageNumber_));
     return;
@@ -388,10 +438,8 @@ void DesignerWindow::SelectionChanged(int link) {
 
 void DesignerWindow::MoveLink(int link, int dx, int dy) {
   if (!session_) return;
-  long stop = runner_.Last().stopLine;
-  PageLines lines(session_->Document(ConfigFile::Menu), pageNumber_,
-                  stop > 0 ? static_cast<std::size_t>(stop - 1) : kNoLine);
-  std::size_t line = lines.LineOf(link);
+  if (link != page_->Selected()) return;
+  std::size_t line = SelectedLine();
   if (line == kNoLine) return;
   const Label& label = lblLink(link);
   TwipPoint to = MovedPosition(label.Left(), label.Top(), dx, dy, WindowDpi(page_->hwnd()));

@@ -9,6 +9,8 @@
 #include "platform/win32/scoped.h"
 #include "platform/win32/win.h"
 #include "tools/design/disc_session.h"
+#include "tools/design/link_move.h"
+#include "tools/design/link_panel.h"
 #include "tools/design/page_runner.h"
 #include "tools/design/page_view.h"
 #include "tools/design/recent_folders.h"
@@ -43,10 +45,13 @@ class DesignerWindow : public PageViewOwner {
   // PageViewOwner
   void SelectionChanged(int link) override;
   void MoveLink(int link, int dx, int dy) override;
+  void DeleteLink(int link) override;
   void TryClick(int link) override;
   void TryPoint(int link) override;
 
   static void RegisterClass(HINSTANCE instance);
+  // Keys for the panel's controls first, then the window's own Tab order.
+  bool HandleDialogMessage(MSG& message);
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -70,13 +75,29 @@ class DesignerWindow : public PageViewOwner {
   void Undo();
   void Redo();
   void WatchFolder();
+
+  // The link panel and the edits of whole links and pages (designer_edits.cpp).
+  void WirePanel();
+  void ShowPanel();
+  // The line of menu.inf the selected link comes from, or kNoLine.
+  std::size_t SelectedLine();
+  void EditFields(const FieldEdits& edits);
+  void AddLinkToPage();
+  void DuplicateSelectedLink();
+  void DeleteSelectedLink();
+  void AddNewPage();
+  void DuplicateShownPage();
+  void DeleteShownPage();
+  void EditStartup();
+  // Where a new link goes: under the lowest link shown.
+  TwipPoint FreeSpot() const;
   // Reads again what other programs changed, and checks the disc again.
   void DiskChanged();
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   HWND status_ = nullptr;
-  HWND panelPlace_ = nullptr;
+  std::unique_ptr<LinkPanel> panel_;
   HWND findings_ = nullptr;
   HACCEL accelerators_ = nullptr;
   Win32FileSystem files_;

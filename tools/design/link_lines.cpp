@@ -1,5 +1,8 @@
 #include "tools/design/link_lines.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "tools/edit/menu_editor.h"
@@ -37,4 +40,28 @@ int PageLines::LinkOf(std::size_t line) const {
   for (int link = 0; link < kLinkCount; ++link)
     if (lines_[static_cast<std::size_t>(link)] == line) return link;
   return -1;
+}
+
+std::vector<int> PageLines::FreeLinks() const {
+  std::vector<int> free;
+  for (int link = 0; link < kLinkCount; ++link)
+    if (lines_[static_cast<std::size_t>(link)] == kNoLine) free.push_back(link);
+  return free;
+}
+
+std::vector<int> PagesOf(const TextDocument& document) {
+  std::vector<int> pages;
+  MenuEditor menu(const_cast<TextDocument&>(document));
+  for (std::size_t line = 0; line < document.LineCount(); ++line) {
+    MenuLineFields fields = menu.Fields(line);
+    if (fields.fields.empty()) continue;
+    try {
+      double page = ToDouble(fields[MenuField::Page].value);
+      if (page >= 0 && page <= 32767 && page == std::floor(page)) pages.push_back(static_cast<int>(page));
+    } catch (const AppError&) {
+    }
+  }
+  std::sort(pages.begin(), pages.end());
+  pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+  return pages;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 #include "platform/controls.h"
 #include "tools/edit/text_document.h"
@@ -21,7 +22,12 @@ class PageLines {
   std::size_t LineOf(int link) const;
   // The link a line sets up on this page, or -1.
   int LinkOf(std::size_t line) const;
+  // The links no line sets up: the indexes a new link of the page may take.
+  std::vector<int> FreeLinks() const;
 
  private:
   std::array<std::size_t, kLinkCount> lines_;
 };
+
+// Every page a line of menu.inf names with a whole number, in order.
+std::vector<int> PagesOf(const TextDocument& document);

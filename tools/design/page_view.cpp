@@ -251,6 +251,10 @@ void PageView::Key(WPARAM key) {
   }
   int link = gestures_.Selected();
   if (link < 0 || GetCapture() == hwnd_) return;
+  if (key == VK_DELETE) {
+    owner_.DeleteLink(link);
+    return;
+  }
   int step = GetKeyState(VK_SHIFT) < 0 ? 10 : 1;
   int dx = key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
   int dy = key == VK_UP ? -step : key == VK_DOWN ? step : 0;

@@ -15,6 +15,7 @@ class PageViewOwner {
   virtual void SelectionChanged(int link) = 0;
   // Move the link by whole pixels of the view's DPI.
   virtual void MoveLink(int link, int dx, int dy) = 0;
+  virtual void DeleteLink(int link) = 0;
   // Try mode: a click on the link.
   virtual void TryClick(int link) = 0;
   virtual void TryPoint(int link) = 0;
