@@ -83,124 +83,14 @@ PictureInfo HeadlessPlatform::Picture(const Resolved& file) const {
   return InspectOpenPicture(tree_.OpenRegular(file.hostNames));
 }
 
-std::string HeadlessPlatform::ReadHead(const Resolved& file, std::size_t limit) const {
-  if (file.status != LookupStatus::Found || file.isFolder) return std::string();
-  int fd = tree_.OpenRegular(file.hostNames);
-  if (fd < 0) return std::string();
-  std::string bytes(limit, '\0');
-  ssize_t got = pread(fd, &bytes[0], limit, 0);
-  close(fd);
-  bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return bytes;
-}
-
-HeadlessPlatform::HeadlessPlatform(std::string folder) : folder_(std::move(folder)), tree_(folder_) {
-  while (folder_.size() > 1 && folder_.back() == '/')
-    folder_.pop_back();
+HeadlessPlatform::HeadlessPlatform(std::string folder) : SimulatedMachine(folder, '/'), tree_(folder) {
   pango_ = pango_font_map_create_context(pango_cairo_font_map_get_default());
-  previous_ = CurrentPlatform();
-  SetPlatform(this);
 }
 
 HeadlessPlatform::~HeadlessPlatform() {
   CloseTextFile();
   if (decoder_ != reinterpret_cast<iconv_t>(-1)) iconv_close(decoder_);
   if (pango_) g_object_unref(pango_);
-  SetPlatform(previous_);
-}
-
-HeadlessPlatform::Resolved HeadlessPlatform::Resolve(const Text& windowsPath) const {
-  Resolved r;
-  WindowsPath path = ParseWindowsPath(windowsPath);
-  if (path.drive != L'D' || path.wildcards) {
-    r.status = LookupStatus::Refused;
-    return r;
-  }
-  DiscLookup found = LookUp(tree_, path.names);
-  r.status = found.status;
-  r.caseDiffers = found.caseDiffers;
-  r.found = found.shown;
-  r.isFolder = found.kind == EntryKind::Folder;
-  if (found.status == LookupStatus::Found) {
-    r.hostNames = found.hostNames;
-    r.path = folder_;
-    for (const std::string& name : found.hostNames)
-      r.path += "/" + name;
-  }
-  return r;
-}
-
-void HeadlessPlatform::Start() {
-  events::NewProcess();
-  ended = timerEnabled = menuShown = splashShown = menuCreated_ = false;
-  boxSize[0] = boxSize[1] = TwipSize{5415, 3615};
-  effects.clear();
-  pictures.clear();
-  try {
-    events::MainLoad();
-  } catch (const ProgramEnded&) {
-  }
-}
-
-void HeadlessPlatform::ShellExecuteA(Owner, const Text&, const Text& file, const Text& parameters) {
-  effects.push_back({Effect::Shell, file, parameters});
-}
-
-void HeadlessPlatform::mciSendStringA(const Text& command) {
-  effects.push_back({Effect::Mci, command, Text()});
-}
-
-void HeadlessPlatform::ShowCriticalMessage(const Text& text, const Text& title) {
-  effects.push_back({Effect::Message, text, title});
-}
-
-bool HeadlessPlatform::FileExists(const Text& path) {
-  WindowsPath parsed = ParseWindowsPath(path);
-  return parsed.drive == L'D' && ListingFindsFile(tree_, parsed);
-}
-
-void HeadlessPlatform::EndProgram() {
-  ended = true;
-  throw ProgramEnded();
-}
-
-void HeadlessPlatform::OpenTextFile(const Text& path) {
-  CloseTextFile();
-  Resolved r = Resolve(path);
-  if (r.status != LookupStatus::Found || r.isFolder) throw AppError(ErrorKind::FileNotFound);
-  textFile_ = tree_.OpenRegular(r.hostNames);
-  struct stat st;
-  if (textFile_ < 0 || fstat(textFile_, &st) != 0) {
-    CloseTextFile();
-    throw AppError(ErrorKind::FileNotFound);
-  }
-  textSize_ = st.st_size;
-  textRead_ = 0;
-}
-
-std::size_t HeadlessPlatform::ReadTextBytes(char* buffer, std::size_t size) {
-  if (textFile_ < 0) return 0;
-  std::size_t wanted =
-      static_cast<std::size_t>(std::min<long long>(static_cast<long long>(size), textSize_ - textRead_));
-  if (wanted == 0) return 0;
-  for (;;) {
-    ssize_t got = read(textFile_, buffer, wanted);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw AppError(ErrorKind::FileNotFound);
-    textRead_ += got;
-    return static_cast<std::size_t>(got);
-  }
-}
-
-void HeadlessPlatform::RewindTextFile() {
-  if (textFile_ < 0) return;
-  if (lseek(textFile_, 0, SEEK_SET) != 0) throw AppError(ErrorKind::FileNotFound);
-  textRead_ = 0;
-}
-
-void HeadlessPlatform::CloseTextFile() {
-  if (textFile_ >= 0) close(textFile_);
-  textFile_ = -1;
 }
 
 void HeadlessPlatform::DecodeAnsi(const char* bytes, std::size_t length, Text& into) {
@@ -221,49 +111,6 @@ void HeadlessPlatform::DecodeAnsi(const char* bytes, std::size_t length, Text& i
     return;
   }
   IconvDecode(decoder_, bytes, length, into);
-}
-
-void HeadlessPlatform::LoadPictureFile(Box box, const Text& path) {
-  if (box == Box::BG && !menuCreated_) {
-    menuCreated_ = true;
-    events::MenuLoad();
-  }
-  PictureLoad load{path, PictureLoad::Missing, "", {0, 0}};
-  PictureInfo info = Picture(Resolve(path));
-  load.format = info.format;
-  load.size = info.size;
-  if (info.exists)
-    load.result = !info.decodes ? PictureLoad::Unreadable
-                  : !info.shown ? PictureLoad::NotShown
-                                : PictureLoad::Shown;
-  pictures.push_back(load);
-  if (load.result != PictureLoad::Shown) throw AppError(ErrorKind::FileNotFound);
-  boxSize[static_cast<int>(box)] = info.size;
-}
-
-void HeadlessPlatform::SetInnerSize(Win window, TwipSize inner) {
-  inner_[static_cast<int>(window)] = inner;
-}
-
-TwipSize HeadlessPlatform::WindowSize(Win window) {
-  return inner_[static_cast<int>(window)];
-}
-
-void HeadlessPlatform::ShowWindow(Win window) {
-  if (window == Win::Splash) splashShown = true;
-  if (window != Win::Menu) return;
-  if (!menuCreated_) {
-    menuCreated_ = true;
-    events::MenuLoad();
-  }
-  bool first = !menuShown;
-  menuShown = true;
-  if (first) events::MenuActivate();
-}
-
-void HeadlessPlatform::HideWindow(Win window) {
-  if (window == Win::Splash) splashShown = false;
-  if (window == Win::Menu) menuShown = false;
 }
 
 PangoFontDescription* HeadlessPlatform::FontDescription(const LabelFont& font, unsigned atDpi) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/errors.h"
 #include "platform/listing.h"
 
 namespace {
@@ -48,6 +49,36 @@ std::string ReadHead(int fd, std::size_t limit) {
   bytes.resize(got);
   return bytes;
 }
+
+// A regular file's descriptor, read up to the size the file had when it was opened.
+class DescriptorReader : public DiscFileReader {
+ public:
+  DescriptorReader(int fd, long long size) : fd_(fd), size_(size) {}
+  ~DescriptorReader() override { close(fd_); }
+  DescriptorReader(const DescriptorReader&) = delete;
+  DescriptorReader& operator=(const DescriptorReader&) = delete;
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    std::size_t wanted =
+        static_cast<std::size_t>(std::min<long long>(static_cast<long long>(size), size_ - read_));
+    if (wanted == 0) return 0;
+    for (;;) {
+      ssize_t got = read(fd_, buffer, wanted);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) throw AppError(ErrorKind::FileNotFound);
+      read_ += got;
+      return static_cast<std::size_t>(got);
+    }
+  }
+  void Rewind() override {
+    if (lseek(fd_, 0, SEEK_SET) != 0) throw AppError(ErrorKind::FileNotFound);
+    read_ = 0;
+  }
+
+ private:
+  int fd_;
+  long long size_, read_ = 0;
+};
 
 }  // namespace
 
@@ -95,6 +126,14 @@ int HostDisc::OpenRegular(const std::vector<std::string>& names) const {
     fd = -1;
   }
   return fd;
+}
+
+std::unique_ptr<DiscFileReader> HostDisc::OpenReader(const std::vector<std::string>& names) const {
+  int fd = OpenRegular(names);
+  struct stat st;
+  if (fd >= 0 && fstat(fd, &st) == 0) return std::make_unique<DescriptorReader>(fd, st.st_size);
+  if (fd >= 0) close(fd);
+  return nullptr;
 }
 
 EntryKind HostDisc::Follow(std::vector<std::string> at,

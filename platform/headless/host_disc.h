@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/disc_path.h"
+#include "platform/headless/simulated_machine.h"
 
-class HostDisc : public DiscListing {
+class HostDisc : public DiscTree {
  public:
   explicit HostDisc(const std::string& folder);
   ~HostDisc() override;
   HostDisc(const HostDisc&) = delete;
   HostDisc& operator=(const HostDisc&) = delete;
 
-  bool readable() const { return root_ >= 0; }
+  bool readable() const override { return root_ >= 0; }
 
   // Listings are kept: the folder is taken not to change while one run of the tools looks at it.
   bool List(const std::vector<std::string>& folder, std::vector<DiscEntry>* entries) const override;
@@ -30,16 +30,11 @@ class HostDisc : public DiscListing {
   // The caller closes it.
   int OpenRegular(const std::vector<std::string>& names) const;
 
-  // Every name of the disc, folder by folder in name order, each folder's contents right after it. A
-  // folder reached a second time (through a link) is listed once, where it is met first.
-  struct WalkEntry {
-    std::string relative;  // host names from the root, joined by "/": where the walk met it
-    Text name;
-    EntryKind kind;
-    bool link = false;
-    bool revisit = false;  // a folder already walked: its contents are not listed again here
-  };
-  std::vector<WalkEntry> Walk() const;
+  // The same file read through that descriptor, up to the size it had when it was opened.
+  std::unique_ptr<DiscFileReader> OpenReader(const std::vector<std::string>& names) const override;
+
+  using WalkEntry = DiscWalkEntry;
+  std::vector<WalkEntry> Walk() const override;
 
  private:
   int OpenFolder(const std::vector<std::string>& names) const;

@@ -4,10 +4,11 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include "platform/headless/headless_platform.h"
 #include "tools/author/check_engine.h"
 #include "tools/author/headless_host.h"
 
-CheckResult CheckDisc(const std::string& folder, const CheckOptions& options) {
+CheckResult CheckDisc(const std::string& folder, const GivenFiles& given, const CheckOptions& options) {
   struct stat st;
   DIR* dir = opendir(folder.c_str());
   bool readable = dir != nullptr && stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -15,6 +16,12 @@ CheckResult CheckDisc(const std::string& folder, const CheckOptions& options) {
   if (!readable) return CheckResult();
   HeadlessPlatform disc(folder);
   disc.codePage = options.codePage;
+  for (const auto& file : given)
+    disc.GiveFile(FromUtf8(file.first), file.second);
   HeadlessCheckHost host(disc);
   return RunCheck(host, options);
+}
+
+CheckResult CheckDisc(const std::string& folder, const CheckOptions& options) {
+  return CheckDisc(folder, GivenFiles(), options);
 }

@@ -52,6 +52,11 @@ struct CheckOptions {
 };
 
 CheckResult CheckDisc(const std::string& folder, const CheckOptions& options = {});
+// Files of the disc's root by the name the program opens ("menu.inf"), with the bytes to read instead of
+// what the folder holds: an editor's files before they are saved.
+using GivenFiles = std::map<std::string, std::string>;
+// The same check with those files read from memory; the folder is read for everything else.
+CheckResult CheckDisc(const std::string& folder, const GivenFiles& given, const CheckOptions& options = {});
 
 // A short description of each finding code, for SARIF's rules and the README.
 const std::map<std::string, std::string>& FindingCodes();

@@ -41,12 +41,12 @@ std::vector<Text> ReadConfigLines(const Text& path, TextEncoding* encoding) {
   return lines;
 }
 
-DiscFile FileChecks::Named(const Text& relative,
-                           const std::string& file,
-                           long line,
-                           long column,
-                           const std::string& missing) {
-  DiscFile found = host_.Find(kDiscRoot + relative);
+LookedUpFile FileChecks::Named(const Text& relative,
+                               const std::string& file,
+                               long line,
+                               long column,
+                               const std::string& missing) {
+  LookedUpFile found = host_.Find(kDiscRoot + relative);
   if (!found.Found()) {
     Finding& finding = findings_.Add(file, line, column, Severity::Error, "file-missing",
                                      Quote(relative) + " is missing: " + missing);
@@ -110,7 +110,7 @@ void FileChecks::Picture(const Text& relative,
                   "no picture is named: the " + window + " shows an empty box of 361 x 241 pixels");
     return;
   }
-  DiscFile found =
+  LookedUpFile found =
       Named(relative, file, line, 1, "the " + window + " shows an empty box of 361 x 241 pixels");
   if (!found.IsFile()) return;
   PictureInfo info = host_.Picture(found);
@@ -131,7 +131,7 @@ void FileChecks::Picture(const Text& relative,
                       "to load it; scale it to the size it is shown at");
 }
 
-bool FileChecks::IsWave(const DiscFile& file) {
+bool FileChecks::IsWave(const LookedUpFile& file) {
   std::string header = host_.Head(file, 12);
   return header.size() == 12 && header.compare(0, 4, "RIFF") == 0 && header.compare(8, 4, "WAVE") == 0;
 }
@@ -141,13 +141,13 @@ void FileChecks::Sound(const Text& relative,
                        long line,
                        long column,
                        const std::string& what) {
-  DiscFile found = Named(relative, file, line, column, what + " plays nothing");
+  LookedUpFile found = Named(relative, file, line, column, what + " plays nothing");
   if (found.IsFile() && !IsWave(found))
     findings_.Add(file, line, column, Severity::Warning, "not-wave",
                   Quote(relative) + " is not a RIFF/WAVE file: " + what + " plays nothing");
 }
 
-void FileChecks::WhyNotFound(Finding& finding, const DiscFile& file) {
+void FileChecks::WhyNotFound(Finding& finding, const LookedUpFile& file) {
   std::string name = Quote(FromUtf8(file.name));
   std::string why;
   switch (file.status) {
@@ -261,7 +261,7 @@ void FileChecks::Names() {
 }
 
 void FileChecks::Autorun() {
-  DiscFile found = host_.Find(kDiscRoot + L"autorun.inf");
+  LookedUpFile found = host_.Find(kDiscRoot + L"autorun.inf");
   if (!found.Found()) {
     findings_.Add("autorun.inf", 0, 0, Severity::Warning, "autorun",
                   "autorun.inf is missing: the disc does not start the program when it is inserted");

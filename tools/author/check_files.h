@@ -17,21 +17,21 @@ class FileChecks {
 
   // A file a configuration line names, with a finding when it is missing or there in other letter case.
   // `missing` says what the user meets without it.
-  DiscFile Named(const Text& relative,
-                 const std::string& file,
-                 long line,
-                 long column,
-                 const std::string& missing);
+  LookedUpFile Named(const Text& relative,
+                     const std::string& file,
+                     long line,
+                     long column,
+                     const std::string& missing);
   // A picture line of kavo.inf; `window` is "splash" or "menu".
   void Picture(const Text& relative, const std::string& file, long line, const std::string& window);
   // A sound; `what` is "the background sound", "link 3", ...
   void Sound(const Text& relative, const std::string& file, long line, long column, const std::string& what);
-  bool IsWave(const DiscFile& file);
+  bool IsWave(const LookedUpFile& file);
   // A name on the disc near one that is missing (another extension, a letter or two apart), as a note and
   // a fix on the finding.
   void SuggestNear(Finding& finding, const Text& relative);
   // Why a name that is there in some form was not found: a note on the finding.
-  void WhyNotFound(Finding& finding, const DiscFile& file);
+  void WhyNotFound(Finding& finding, const LookedUpFile& file);
 
   // What a configuration file was read as, and where an ANSI one holds text outside ASCII.
   std::string Encoding(const std::string& file, TextEncoding encoding);

@@ -14,7 +14,7 @@
 #include "platform/platform.h"
 
 // A name of the disc as the program would look it up.
-struct DiscFile {
+struct LookedUpFile {
   // As the resolver has it: found, missing, or there in a form Windows opens nothing by.
   LookupStatus status = LookupStatus::Missing;
   // As on the disc, relative to its root, with "/" between folders; links followed when found, else as far
@@ -46,10 +46,10 @@ class CheckHost {
   // The platform the program's logic runs on during the check; it is installed for the check's length.
   virtual Platform& platform() = 0;
   // A path the program built ("D:\" and a name of a configuration file).
-  virtual DiscFile Find(const Text& windowsPath) = 0;
+  virtual LookedUpFile Find(const Text& windowsPath) = 0;
   // Up to `bytes` first bytes of a regular file of the disc.
-  virtual std::string Head(const DiscFile& file, std::size_t bytes) = 0;
-  virtual PictureInfo Picture(const DiscFile& file) = 0;
+  virtual std::string Head(const LookedUpFile& file, std::size_t bytes) = 0;
+  virtual PictureInfo Picture(const LookedUpFile& file) = 0;
   // Every name below the root, each folder's entries sorted, each folder walked once.
   virtual std::vector<DiscName> AllNames() = 0;
   // The program's effects since the last call.

@@ -21,7 +21,7 @@ using wording::Quote;
 using wording::Utf8;
 
 void LogicRun::Kavo() {
-  DiscFile kavo = host_.Find(kDiscRoot + L"kavo.inf");
+  LookedUpFile kavo = host_.Find(kDiscRoot + L"kavo.inf");
   if (!kavo.IsFile()) {
     findings_.Add("kavo.inf", 0, 0, Severity::Error, "kavo-missing",
                   kavo.Found()
@@ -77,7 +77,7 @@ void LogicRun::Kavo() {
   if (splash) files_.Picture(config_.splashPicture, "kavo.inf", 2, "splash");
   if (file) {
     LaunchCommandParts parts = SplitLaunchCommand(command);
-    DiscFile launched = host_.Find(kDiscRoot + parts.file);
+    LookedUpFile launched = host_.Find(kDiscRoot + parts.file);
     if (!launched.IsFile()) {
       Finding& finding = findings_.Add(
           "kavo.inf", 3, 1, Severity::Error, "file-missing",
@@ -103,7 +103,7 @@ void LogicRun::FreshProcess() {
 }
 
 void LogicRun::Menu() {
-  DiscFile found = host_.Find(kDiscRoot + L"menu.inf");
+  LookedUpFile found = host_.Find(kDiscRoot + L"menu.inf");
   if (!found.Found()) {
     if (menuOn_)
       findings_.Add("menu.inf", 0, 0, Severity::Error, "menu-missing",
@@ -119,7 +119,7 @@ void LogicRun::Menu() {
     findings_.Add("menu.inf", 0, 0, Severity::Warning, "case-only",
                   "menu.inf is on the disc in other letter case");
 
-  DiscFile picture = host_.Find(kDiscRoot + config_.menuPicture);
+  LookedUpFile picture = host_.Find(kDiscRoot + config_.menuPicture);
   PictureInfo info;
   if (picture.IsFile()) info = host_.Picture(picture);
   backgroundShown_ = info.shown && info.decodes;
@@ -373,7 +373,7 @@ void LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
   }
   if (kind == 0 || kind == 8) {
     Text name = kind == 0 ? SplitLaunchCommand(file).file : file;
-    DiscFile found = host_.Find(kDiscRoot + name);
+    LookedUpFile found = host_.Find(kDiscRoot + name);
     if (found.Found() && found.caseDiffers) files_.Named(name, "menu.inf", l.number, argumentColumn, "");
     if (kind == 8 && found.IsFile() && !files_.IsWave(found))
       findings_.Add(
@@ -382,7 +382,7 @@ void LogicRun::Action(int page, int link, const MenuLine& l, std::set<int>* targ
   }
   if (kind == 3) {
     // Documents go to the shell unchecked: a missing one fails there, silently.
-    DiscFile found = host_.Find(kDiscRoot + file);
+    LookedUpFile found = host_.Find(kDiscRoot + file);
     if (!found.Found()) {
       Finding& finding = findings_.Add(
           "menu.inf", l.number, argumentColumn, Severity::Error, "file-missing",

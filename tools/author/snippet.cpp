@@ -1,9 +1,8 @@
 #include "tools/author/snippet.h"
 
-#include <unistr.h>
-#include <uniwidth.h>
-
 #include <cstdio>
+
+#include "tools/author/char_cells.h"
 
 namespace {
 
@@ -11,12 +10,12 @@ const std::size_t kTab = 8;
 
 // Characters a terminal would act on rather than show: C0 and C1 controls, and the direction overrides that
 // would reorder the rest of the line on screen.
-bool SpelledOut(ucs4_t c) {
+bool SpelledOut(char32_t c) {
   return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
          (c >= 0x2066 && c <= 0x2069) || c == 0x2028 || c == 0x2029;
 }
 
-std::string CodePoint(ucs4_t c) {
+std::string CodePoint(char32_t c) {
   char name[16];
   std::snprintf(name, sizeof name, "<U+%04X>", static_cast<unsigned>(c));
   return name;
@@ -28,8 +27,8 @@ void EachCharacter(const std::string& text, Visit visit) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   std::size_t at = 0;
   while (at < text.size()) {
-    ucs4_t c = 0;
-    int length = u8_mbtoucr(&c, bytes + at, text.size() - at);
+    char32_t c = 0;
+    int length = NextCharacter(bytes + at, text.size() - at, &c);
     if (length <= 0) {
       visit(std::string(1, text[at]), 0xFFFFFFFFu);
       ++at;
@@ -50,7 +49,7 @@ std::string ByteEscape(unsigned char byte) {
 
 Snippet::Snippet(const std::string& utf8Line) {
   std::size_t cell = 0;
-  EachCharacter(utf8Line, [&](const std::string& bytes, ucs4_t c) {
+  EachCharacter(utf8Line, [&](const std::string& bytes, char32_t c) {
     Shown shown;
     if (c == 0xFFFFFFFFu) {
       shown = {"\xEF\xBF\xBD", 1};  // U+FFFD, as the line was meant to be UTF-8 already
@@ -60,7 +59,7 @@ Snippet::Snippet(const std::string& utf8Line) {
     } else if (SpelledOut(c)) {
       shown = {CodePoint(c), 8};
     } else {
-      int width = uc_width(c, "UTF-8");
+      int width = CharacterCells(c);
       shown = width < 0 ? Shown{CodePoint(c), 8} : Shown{bytes, static_cast<std::size_t>(width)};
     }
     cell += shown.cells;
@@ -103,7 +102,7 @@ std::string Snippet::Render(long column, const std::string& fix) const {
 std::string Printable(const std::string& text) {
   std::string out;
   out.reserve(text.size());
-  EachCharacter(text, [&](const std::string& bytes, ucs4_t c) {
+  EachCharacter(text, [&](const std::string& bytes, char32_t c) {
     if (c == 0xFFFFFFFFu)
       out += ByteEscape(static_cast<unsigned char>(bytes[0]));
     else if (SpelledOut(c))
