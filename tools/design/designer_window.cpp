@@ -9,6 +9,8 @@
 #include <system_error>
 
 #include "platform/controls.h"
+#include "platform/errors.h"
+#include "platform/numbers.h"
 #include "platform/win32/boundary.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/units.h"
@@ -17,6 +19,7 @@
 #include "tools/design/link_lines.h"
 #include "tools/design/link_move.h"
 #include "tools/edit/edit_error.h"
+#include "tools/edit/menu_editor.h"
 
 namespace {
 
@@ -24,6 +27,7 @@ const wchar_t kClassName[] = L"VelmaroDesigner";
 const wchar_t kProduct[] = L"Velmaro Designer";
 constexpr int kSideWidth = 340;  // the panel and the findings, at 96 DPI
 constexpr UINT_PTR kSettleTimer = 1;
+constexpr UINT_PTR kCheckTimer = 2;
 
 const wchar_t* FileName(ConfigFile kind) {
   return kind == ConfigFile::Menu ? L"menu.inf" : L"kavo.inf";
@@ -94,11 +98,8 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       page_ = std::make_unique<PageView>(hwnd_, *this, runner_, kIdPage);
       panel_ = std::make_unique<LinkPanel>(hwnd_, kIdPanel);
       WirePanel();
-      findings_ =
-          CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"Findings",
-                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                          0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kIdFindings), instance_, nullptr);
-      ListView_SetExtendedListViewStyle(findings_, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
+      findings_ = std::make_unique<FindingsView>(hwnd_, kIdFindings);
+      findings_->onChosen = [this](const Finding& finding) { ChooseFinding(finding); };
       BuildMenu();
       return 0;
     }
@@ -120,7 +121,14 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP:
       UpdateMenu();
       return 0;
+    case WM_NOTIFY:
+      if (findings_ && findings_->Notify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
+      break;
     case WM_TIMER:
+      if (wParam == kCheckTimer) {
+        KillTimer(hwnd_, kCheckTimer);
+        RunCheck();
+      }
       if (wParam == kSettleTimer) {
         KillTimer(hwnd_, kSettleTimer);
         DiskChanged();
@@ -245,9 +253,10 @@ void DesignerWindow::Command(int id) {
     case kCmdPreviousPane: {
       // F6 goes round the three panes, as in other Windows programs.
       HWND focus = GetFocus();
-      int pane = focus == page_->hwnd()
-                     ? 0
-                     : (focus == findings_ ? 2 : (focus && IsChild(panel_->Window(), focus) ? 1 : -1));
+      int pane =
+          focus == page_->hwnd()
+              ? 0
+              : (focus == findings_->hwnd() ? 2 : (focus && IsChild(panel_->Window(), focus) ? 1 : -1));
       pane = (pane + (id == kCmdNextPane ? 1 : 2)) % 3;
       if (pane < 0) pane = 0;
       Command(pane == 0 ? kCmdFocusPage : pane == 1 ? kCmdFocusPanel : kCmdFocusFindings);
@@ -275,7 +284,7 @@ void DesignerWindow::Command(int id) {
       EditStartup();
       return;
     case kCmdFocusFindings:
-      SetFocus(findings_);
+      SetFocus(findings_->hwnd());
       return;
   }
 }
@@ -294,8 +303,10 @@ void DesignerWindow::Layout() {
   // The panel as tall as its controls need, the findings below it with what is left (at least a few rows).
   int panelHeight = std::max(0, std::min(panel_->PreferredHeight(side), bottom - Scale(140, dpi)));
   panel_->Move(RECT{pageWidth, 0, pageWidth + side, panelHeight});
-  MoveWindow(findings_, pageWidth, panelHeight, side, bottom - panelHeight, TRUE);
-  ListView_SetColumnWidth(findings_, 1, LVSCW_AUTOSIZE_USEHEADER);
+  MoveWindow(findings_->hwnd(), pageWidth, panelHeight, side, bottom - panelHeight, TRUE);
+  findings_->FitColumns();
+  int parts[] = {std::max(0, static_cast<int>(client.right) - Scale(220, dpi)), -1};
+  SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
 void DesignerWindow::FitToPage() {
@@ -380,6 +391,57 @@ void DesignerWindow::Refresh() {
   ShowPanel();
   UpdateTitle();
   UpdateMenu();
+  ScheduleCheck();
+}
+
+void DesignerWindow::ScheduleCheck() {
+  SetTimer(hwnd_, kCheckTimer, 1, nullptr);
+}
+
+void DesignerWindow::RunCheck() {
+  if (!session_) return;
+  GivenFiles given;
+  for (ConfigFile kind : {ConfigFile::Menu, ConfigFile::Kavo}) {
+    DiscFile& file = session_->File(kind);
+    // A file that is not there stays missing to the check until an edit makes it.
+    if (file.ExistedWhenRead() || file.Document().Modified())
+      given[ToUtf8(FileName(kind))] = file.Document().Bytes();
+  }
+  CheckOptions options;
+  options.codePage = codePage_.Name();
+  Text folder = session_->Folder();
+  if (folder.size() > 3) folder.pop_back();
+  CheckResult result = CheckDisc(ToUtf8(folder), given, options);
+  findings_->Show(result);
+  SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(findings_->Summary().c_str()));
+  // The check ran the program's logic over the disc: the page is loaded again for the view.
+  runner_.SetView(page_->hwnd(), WindowDpi(page_->hwnd()));
+  runner_.Load(session_->Folder(), session_->Document(ConfigFile::Kavo).Bytes(),
+               session_->Document(ConfigFile::Menu).Bytes(), pageNumber_);
+  page_->PageLoaded();
+}
+
+void DesignerWindow::ChooseFinding(const Finding& finding) {
+  Text said = FromUtf8(finding.file + (finding.line > 0 ? ":" + std::to_string(finding.line) : "") + ": " +
+                       finding.message + " [" + finding.code + "]");
+  if (session_ && finding.file == "menu.inf" && finding.line > 0) {
+    std::size_t line = static_cast<std::size_t>(finding.line - 1);
+    TextDocument& menu = session_->Document(ConfigFile::Menu);
+    if (line < menu.LineCount()) {
+      MenuLineFields fields = MenuEditor(menu).Fields(line);
+      int page = pageNumber_;
+      if (fields.Has(MenuField::Page)) {
+        try {
+          page = ToInt16(fields[MenuField::Page].value);
+        } catch (const AppError&) {
+        }
+      }
+      if (page != pageNumber_) ShowPage(page);
+      int link = PageLines(menu, pageNumber_).LinkOf(line);
+      if (link >= 0 && lblLink(link).Visible()) page_->Select(link);
+    }
+  }
+  Status(said);
 }
 
 void DesignerWindow::ShowPage(int page) {

@@ -9,6 +9,7 @@
 #include "platform/win32/scoped.h"
 #include "platform/win32/win.h"
 #include "tools/design/disc_session.h"
+#include "tools/design/findings_view.h"
 #include "tools/design/link_move.h"
 #include "tools/design/link_panel.h"
 #include "tools/design/page_runner.h"
@@ -68,6 +69,11 @@ class DesignerWindow : public PageViewOwner {
   // the new text, offers to save it as UTF-8 with a mark, saying why. False when nothing changed.
   bool ApplyEdit(ConfigFile kind, const std::function<void(TextDocument&)>& edit);
   void Refresh();
+  // The check over the disc with the files as edited, soon after an edit or a change on disk: the page
+  // shows first.
+  void ScheduleCheck();
+  void RunCheck();
+  void ChooseFinding(const Finding& finding);
   void ShowPage(int page);
   bool Save();
   // Before the disc is closed: true when it may go (saved, or the author chose to drop the edits).
@@ -98,7 +104,7 @@ class DesignerWindow : public PageViewOwner {
   HWND hwnd_ = nullptr;
   HWND status_ = nullptr;
   std::unique_ptr<LinkPanel> panel_;
-  HWND findings_ = nullptr;
+  std::unique_ptr<FindingsView> findings_;
   HACCEL accelerators_ = nullptr;
   Win32FileSystem files_;
   Win32CodePage codePage_;
