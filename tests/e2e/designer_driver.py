@@ -97,6 +97,18 @@ class Designer:
             self.xdo("key", name)
             time.sleep(0.3)
 
+    def status(self):
+        """The status line's first part: what the designer last said."""
+        kids = self.s.probe.ask("children " + self.main()["hwnd"])["children"]
+        bars = [k for k in kids if k["class"].lower() == "msctls_statusbar32"]
+        return bars[0]["text"] if bars else ""
+
+    def wait_status(self, what, test, timeout=8):
+        try:
+            return wait_for(what, lambda: test(self.status()), timeout)
+        except CaseFailure:
+            raise CaseFailure("%s: the status line says %r" % (what, self.status())) from None
+
     def wait_title(self, what, test, timeout=8):
         return wait_for(what, lambda: test(self.title()), timeout)
 

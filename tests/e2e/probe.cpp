@@ -178,6 +178,31 @@ HWND ParseHwnd(const std::string& s) {
   return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::stoull(s, nullptr, 0)));
 }
 
+// The child windows of a window with their text asked by WM_GETTEXT, which the system carries across
+// processes: a status bar answers with its first part, which the window itself does not keep.
+std::string Children(HWND parent) {
+  std::vector<Child> kids;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&kids));
+  std::vector<HWND> handles;
+  EnumChildWindows(
+      parent,
+      [](HWND h, LPARAM p) {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&handles));
+  std::ostringstream o;
+  o << "{\"children\":[";
+  for (size_t i = 0; i < handles.size() && i < kids.size(); ++i) {
+    wchar_t buf[4096] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(handles[i], WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got);
+    o << (i ? "," : "") << "{\"class\":" << Json(kids[i].cls) << ",\"id\":" << kids[i].id
+      << ",\"text\":" << Json(std::wstring(buf)) << "}";
+  }
+  return o.str() + "]}";
+}
+
 std::string Press(HWND dlg) {
   HWND ok = GetDlgItem(dlg, IDOK);
   if (!ok) return "{\"ok\":false}";
@@ -411,6 +436,11 @@ std::string Handle(const std::string& line) {
     std::string name;
     in >> name;
     return cmd == "windows" ? Windows(Wide(name)) : Kill(Wide(name));
+  }
+  if (cmd == "children") {
+    std::string h;
+    in >> h;
+    return Children(ParseHwnd(h));
   }
   if (cmd == "press" || cmd == "close") {
     std::string h;

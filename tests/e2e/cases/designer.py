@@ -93,8 +93,36 @@ def drag_save_undo_reload_run(p):
     check(red["colours"].get(RED_RGB, 0) > 10, "the program does not show the added link")
 
 
+STOPPING_MENU = [
+    link(0, "Install", 7, left=600, top=600),
+    "0|50|Too far|Verdana|1014|16777215|65535|600|1200|7|",
+    link(1, "Quit", 6, left=3600, top=3000),
+]
+
+
+def findings_live(p):
+    d = Designer(p)
+    try:
+        d.start()
+        # The findings pane from the keyboard; the first row is the error.
+        d.click(380, 280)
+        d.keys("ctrl+3", "Home")
+        d.wait_status("the page-stops finding chosen", lambda t: "[page-stops]" in t and t.startswith("menu.inf:2:"))
+        # A text editor mends the line: the finding goes without a restart.
+        with open(os.path.join(p.disc, "menu.inf"), "wb") as f:
+            f.write(b"".join(l.encode() + b"\r\n" for l in MENU_LINES[:1] + MENU_LINES[2:3]))
+        d.wait_status("the change on disk noticed", lambda t: "changed on disk" in t, timeout=10)
+        d.click(380, 280)
+        d.keys("ctrl+3", "Home", "End")
+        d.wait_status("no page-stops finding left", lambda t: "[page-stops]" not in t)
+    finally:
+        d.finish()
+
+
 def cases():
     return [
+        Case("designer", "a page-stops line shows in the findings and goes when another program mends it",
+             findings_live, kavo=KAVO, menu=STOPPING_MENU, writable=True),
         Case("designer", "a dragged link saves only its left and top; undo, redo; a change on disk shows",
              drag_save_undo_reload_run, kavo=KAVO, menu=MENU_LINES, writable=True),
     ]
