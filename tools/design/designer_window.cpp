@@ -231,7 +231,14 @@ void DesignerWindow::Command(int id) {
       Redo();
       return;
     case kCmdTryMode:
+      if (!session_) return;
       tryMode_ = !tryMode_;
+      if (tryMode_) {
+        Refresh();  // from a freshly loaded page, as the program starts
+        runner_.StartTrying();
+      } else {
+        runner_.StopTrying();
+      }
       page_->SetTryMode(tryMode_);
       Status(tryMode_ ? L"Try mode: point at links and click them as on the disc (F5 to edit again)"
                       : L"Edit mode");
@@ -399,7 +406,8 @@ void DesignerWindow::ScheduleCheck() {
 }
 
 void DesignerWindow::RunCheck() {
-  if (!session_) return;
+  // Trying the page runs the program's logic on its own; the check waits until it ends.
+  if (!session_ || tryMode_) return;
   GivenFiles given;
   for (ConfigFile kind : {ConfigFile::Menu, ConfigFile::Kavo}) {
     DiscFile& file = session_->File(kind);
@@ -509,9 +517,23 @@ void DesignerWindow::MoveLink(int link, int dx, int dy) {
     SelectionChanged(link);
 }
 
-void DesignerWindow::TryClick(int) {}
+void DesignerWindow::TryClick(int link) {
+  int page = -1;
+  Text said = runner_.Click(link, page);
+  if (page >= 0) {
+    pageNumber_ = page;
+    page_->PageLoaded();
+    ShowPanel();
+    UpdateTitle();
+    said = L"Shows page " + std::to_wstring(page) + (said.empty() ? L"" : L"; " + said);
+  }
+  Status(said.empty() ? L"Link " + std::to_wstring(link) + L": the program does nothing outside itself"
+                      : said);
+}
 
-void DesignerWindow::TryPoint(int) {}
+void DesignerWindow::TryPoint(int link) {
+  runner_.Point(link);
+}
 
 bool DesignerWindow::Save() {
   if (!session_) return false;

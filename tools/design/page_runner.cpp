@@ -3,9 +3,12 @@
 // and everything that would leave the program (shell requests, message boxes) written down instead of done.
 #include "tools/design/page_runner.h"
 
+#include <mmsystem.h>
+
 #include <algorithm>
 #include <memory>
 
+#include "menu/fields.h"
 #include "menu/frmMenu.h"
 #include "menu/modRoutines.h"
 #include "platform/controls.h"
@@ -16,6 +19,7 @@
 #include "platform/win32/picture.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/units.h"
+#include "sound/modSound.h"
 #include "startup/frmMain.h"
 #include "startup/kavo.h"
 
@@ -36,9 +40,19 @@ class PageRunner::Machine final : public Platform {
   unsigned dpi = kBaseDpi;
   HWND view = nullptr;
 
-  void ShellExecuteA(Owner, const Text&, const Text&, const Text&) override {}
-  void mciSendStringA(const Text&) override {}
-  void ShowCriticalMessage(const Text&, const Text&) override {}
+  bool live = false;       // try mode: sounds are played
+  std::vector<Text> said;  // what the program asked of the world
+
+  void ShellExecuteA(Owner, const Text& operation, const Text& file, const Text& parameters) override {
+    said.push_back(L"The program would " + operation + L" \"" + file + L"\"" +
+                   (parameters.empty() ? Text() : L" with \"" + parameters + L"\""));
+  }
+  void mciSendStringA(const Text& command) override {
+    if (live) mciSendStringW(command.c_str(), nullptr, 0, nullptr);
+  }
+  void ShowCriticalMessage(const Text& text, const Text& title) override {
+    said.push_back(L"The program would say \"" + title + L"\": " + text);
+  }
 
   bool FileExists(const Text& path) override {
     Text pattern = ListingPattern(path);
@@ -169,8 +183,14 @@ const PageRun& PageRunner::Load(const Text& folder,
   run_ = PageRun();
   // As the start-up does before the menu's first page: the folder, the separator, the picture of line 4.
   SetDecimalSeparator(m.DecimalSeparator());
+  // While trying, the sounds the start-up opened stay open.
+  const FrmMain kept = frmMain;
   frmMain = FrmMain();
   frmMain.appPath = folder;
+  if (m.live) {
+    frmMain.bgSound = kept.bgSound;
+    frmMain.moSound = kept.moSound;
+  }
   LaunchConfig config = ReadLaunchConfig(folder);
   m.picture.reset();
   SkipOnError([&] { m.LoadPictureFile(Box::BG, folder + config.menuPicture); });
@@ -181,8 +201,14 @@ const PageRun& PageRunner::Load(const Text& folder,
   } catch (const AppError&) {
     run_.stopLine = LastLoadPosition().line;
   }
-  m.kavo = m.menu = nullptr;
   run_.pictureShown = m.picture != nullptr;
+  Collect();
+  return run_;
+}
+
+void PageRunner::Collect() {
+  Machine& m = *machine_;
+  run_.shown.clear();
   for (int i = 0; i < kLinkCount; ++i)
     if (lblLink(i).Visible()) run_.shown.push_back(i);
   run_.size = m.BoxSize(Box::BG);
@@ -196,7 +222,69 @@ const PageRun& PageRunner::Load(const Text& folder,
     }
     run_.size = TwipSize{right, bottom};
   }
-  return run_;
+}
+
+void PageRunner::StartTrying() {
+  Machine& m = *machine_;
+  SetPlatform(machine_);
+  m.live = true;
+  // As the start-up opens them, and the menu's first showing plays the background sound.
+  LaunchConfig config = ReadLaunchConfig(m.folder);
+  frmMain.bgSound = !config.backgroundSound.empty();
+  frmMain.moSound = !config.mouseOverSound.empty();
+  if (frmMain.bgSound) OpenSound(m.folder + config.backgroundSound, kBackgroundChannel);
+  if (frmMain.moSound) OpenSound(m.folder + config.mouseOverSound, kMouseOverChannel);
+  frmMenu.Form_Activate();
+}
+
+void PageRunner::StopTrying() {
+  SetPlatform(machine_);
+  for (const Text* channel : {&kBackgroundChannel, &kMouseOverChannel, &kLinkChannel})
+    CloseSound(*channel);
+  machine_->live = false;
+}
+
+void PageRunner::Point(int link) {
+  SetPlatform(machine_);
+  SkipOnError([&] {
+    if (link >= 0)
+      frmMenu.lblLink_MouseMove(static_cast<int16_t>(link));
+    else
+      frmMenu.pctBG_MouseMove();
+  });
+}
+
+Text PageRunner::Click(int link, int& page) {
+  Machine& m = *machine_;
+  SetPlatform(machine_);
+  m.said.clear();
+  page = -1;
+  // A page link's target, as the click reads it.
+  Text argument = linkActions[static_cast<std::size_t>(link)], type;
+  bool pageLink = false;
+  SkipOnError([&] {
+    NextField(type, argument);
+    if (!argument.empty()) argument.pop_back();
+    pageLink = ToDouble(type) == 5;
+  });
+  if (pageLink) run_.stopLine = 0;
+  bool ended = false;
+  try {
+    frmMenu.lblLink_Click(static_cast<int16_t>(link));
+  } catch (const ProgramEnded&) {
+    ended = true;
+  } catch (const AppError&) {
+    run_.stopLine = LastLoadPosition().line;
+  }
+  if (pageLink) {
+    SkipOnError([&] { page = ToInt16(argument); });
+    Collect();
+  }
+  Text said;
+  for (const Text& line : m.said)
+    said += (said.empty() ? L"" : L"; ") + line;
+  if (ended) said += (said.empty() ? L"" : L"; ") + Text(L"The program would end");
+  return said;
 }
 
 void PageRunner::Paint(HDC dc, unsigned dpi, const RECT& area) {

@@ -31,8 +31,21 @@ class PageRunner {
   // The page at `dpi` into `dc`, its top left at the DC's origin: the picture, then the labels.
   void Paint(HDC dc, unsigned dpi, const RECT& area);
 
+  // Try mode: the program's sounds are played for real, as its start-up opens them; nothing else leaves.
+  void StartTrying();
+  void StopTrying();
+  // The pointer entered a link (-1: the background), as the program's hover handling takes it.
+  void Point(int link);
+  // A click on the link, carried out by the program's logic. Returns what it would have done outside
+  // (empty: nothing); a page link shows its page, whose number `page` receives (else -1).
+  Text Click(int link, int& page);
+
  private:
   class Machine;
+  // What the labels show after the logic changed them (a page link's load).
+  void Collect();
+
   Machine* machine_;
   PageRun run_;
+  std::string kavo_, menu_;  // the files the logic reads, kept for clicks after the load
 };
