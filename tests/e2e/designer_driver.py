@@ -1,6 +1,7 @@
 """The designer (velmaro-design.exe) driven on a case's disc with the real pointer and keys, and watched from
 outside: its window through the probe, the disc's files on disk."""
 
+import json
 import os
 import subprocess
 import time
@@ -103,11 +104,44 @@ class Designer:
         bars = [k for k in kids if k["class"].lower() == "msctls_statusbar32"]
         return bars[0]["text"] if bars else ""
 
+    def child(self, cls):
+        kids = self.s.probe.ask("children " + self.main()["hwnd"])["children"]
+        found = [k for k in kids if k["class"] == cls]
+        check(found, "the designer has no %s window" % cls)
+        return found[0]
+
+    def accessible(self, *args):
+        """What a screen reader reads from the page view (accprobe.cpp)."""
+        hwnd = self.child("VelmaroDesignPage")["hwnd"]
+        # A designer busy with its check answers late; a reader asks again.
+        for attempt in range(3):
+            r = subprocess.run([self.s.loader, self.s.opts.accprobe, hwnd] + [str(a) for a in args],
+                               env=self.s.env(), capture_output=True, timeout=60)
+            lines = [l for l in r.stdout.decode("utf-8", "replace").splitlines() if l.startswith("{")]
+            check(lines, "the accessible probe said nothing (exit %d): %s" % (r.returncode, r.stderr[-400:]))
+            reply = json.loads(lines[-1])
+            if "error" not in reply:
+                return reply
+            time.sleep(1)
+        raise CaseFailure("accessible probe: %s" % reply.get("error"))
+
     def wait_status(self, what, test, timeout=8):
         try:
             return wait_for(what, lambda: test(self.status()), timeout)
         except CaseFailure:
             raise CaseFailure("%s: the status line says %r" % (what, self.status())) from None
+
+    def keys_until(self, what, keys, test, tries=5):
+        """Presses `keys` until the status line passes `test`: the designer may still be checking the disc
+        when the first keys come."""
+        for _ in range(tries):
+            self.click(380, 280)
+            self.keys(*keys)
+            try:
+                return wait_for(what, lambda: test(self.status()), 3)
+            except CaseFailure:
+                pass
+        raise CaseFailure("%s: the status line says %r" % (what, self.status()))
 
     def wait_title(self, what, test, timeout=8):
         return wait_for(what, lambda: test(self.title()), timeout)

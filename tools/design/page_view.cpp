@@ -11,10 +11,24 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/scoped.h"
 #include "platform/win32/units.h"
+#include "tools/design/page_accessible.h"
 
 namespace {
 
 const wchar_t kClassName[] = L"VelmaroDesignPage";
+
+PageView* ViewOf(HWND hwnd) {
+  return reinterpret_cast<PageView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+int SelectedIn(HWND hwnd) {
+  PageView* view = ViewOf(hwnd);
+  return view ? view->Selected() : -1;
+}
+
+void SelectIn(HWND hwnd, int link) {
+  if (PageView* view = ViewOf(hwnd)) view->Select(link);
+}
 
 PixelRect PixelsOf(int link, unsigned dpi) {
   return TwipRectToPixels(lblLink(link).Rect(), dpi);
@@ -54,12 +68,14 @@ void PageView::PageLoaded() {
   gestures_.KeepIfShown(runner_.Last().shown);
   pointed_ = -1;
   InvalidateRect(hwnd_, nullptr, FALSE);
+  AnnouncePageLinks(hwnd_);
 }
 
 void PageView::Select(int link) {
   if (link == gestures_.Selected()) return;
   gestures_.Select(link);
   InvalidateRect(hwnd_, nullptr, FALSE);
+  AnnouncePageSelection(hwnd_, link);
   owner_.SelectionChanged(link);
 }
 
@@ -86,6 +102,8 @@ LRESULT PageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETOBJECT:
+      return AnswerPageObject(hwnd_, wParam, lParam, SelectedIn, SelectIn);
     case WM_PAINT:
       Paint();
       return 0;
@@ -197,7 +215,10 @@ void PageView::Press(int x, int y) {
     SetCapture(hwnd_);
   }
   InvalidateRect(hwnd_, nullptr, FALSE);
-  if (before != link) owner_.SelectionChanged(link);
+  if (before != link) {
+    AnnouncePageSelection(hwnd_, link);
+    owner_.SelectionChanged(link);
+  }
 }
 
 void PageView::Drag(int x, int y) {

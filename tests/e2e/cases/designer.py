@@ -105,22 +105,51 @@ def findings_live(p):
     try:
         d.start()
         # The findings pane from the keyboard; the first row is the error.
-        d.click(380, 280)
-        d.keys("ctrl+3", "Home")
-        d.wait_status("the page-stops finding chosen", lambda t: "[page-stops]" in t and t.startswith("menu.inf:2:"))
+        d.keys_until("the page-stops finding chosen", ("ctrl+3", "End", "Home"),
+                     lambda t: "[page-stops]" in t and t.startswith("menu.inf:2:"))
         # A text editor mends the line: the finding goes without a restart.
         with open(os.path.join(p.disc, "menu.inf"), "wb") as f:
             f.write(b"".join(l.encode() + b"\r\n" for l in MENU_LINES[:1] + MENU_LINES[2:3]))
         d.wait_status("the change on disk noticed", lambda t: "changed on disk" in t, timeout=10)
-        d.click(380, 280)
-        d.keys("ctrl+3", "Home", "End")
-        d.wait_status("no page-stops finding left", lambda t: "[page-stops]" not in t)
+        d.keys_until("no page-stops finding left", ("ctrl+3", "Home", "End"),
+                     lambda t: "[page-stops]" not in t and "changed on disk" not in t)
+    finally:
+        d.finish()
+
+
+ROLE_CLIENT, ROLE_LINK = 10, 30
+STATE_SELECTED = 0x2
+
+
+def screen_reader(p):
+    d = Designer(p)
+    try:
+        d.start()
+        x0, y0 = d.page_origin()
+        a = d.accessible()
+        check(a["role"] == ROLE_CLIENT, "the page's role %r" % a["role"])
+        check(a["count"] == 2, "%d accessible children, expected 2: %r" % (a["count"], a))
+        for child, name, (left, top) in zip(a["children"], ["Install", "Quit"], [(600, 600), (3600, 3000)]):
+            check(child["name"] == name, "child named %r, expected %r" % (child["name"], name))
+            check(child["role"] == ROLE_LINK, "%s: role %r" % (name, child["role"]))
+            l, t, w, h = child["location"]
+            check((l, t) == (x0 + px(left), y0 + px(top)) and w > 20 and h > 10,
+                  "%s at %r, the page at %d,%d" % (name, child["location"], x0, y0))
+        # A reader's default action selects the link, as a click does.
+        r = d.accessible("do", 2)
+        check(r["hr"] == 0, "accDoDefaultAction returned %r" % r["hr"])
+        d.wait_status("the reader's choice selected", lambda t: t.startswith("Link 1: Quit"))
+        a = d.accessible()
+        check(a["children"][1]["state"] & STATE_SELECTED and not a["children"][0]["state"] & STATE_SELECTED,
+              "states after the selection: %r" % [c["state"] for c in a["children"]])
     finally:
         d.finish()
 
 
 def cases():
     return [
+        Case("designer", "a screen reader reads the page's links with their places and selects one",
+             screen_reader, kavo=KAVO, menu=MENU_LINES, writable=True),
         Case("designer", "a page-stops line shows in the findings and goes when another program mends it",
              findings_live, kavo=KAVO, menu=STOPPING_MENU, writable=True),
         Case("designer", "a dragged link saves only its left and top; undo, redo; a change on disk shows",
