@@ -4,7 +4,8 @@
 // set a moment later. Prints one line per run and a summary with the medians. A poll grabs two small
 // rectangles of the screen (well under a millisecond), then waits 2 ms.
 //
-//   probe.exe RUNS SETTLE_MS EXE...     each EXE started from its own folder
+//   probe.exe RUNS SETTLE_MS EXE...     each EXE started from its own folder; "EXE|ARGUMENT" starts it with
+//                                       one argument (the designer with its disc)
 #include <windows.h>
 
 #include <psapi.h>
@@ -112,9 +113,11 @@ struct Result {
   SIZE_T peakBytes = 0;
 };
 
-bool RunOnce(const std::string& exe, DWORD settleMs, Result& result) {
+bool RunOnce(const std::string& given, DWORD settleMs, Result& result) {
+  std::string exe = given.substr(0, given.find('|'));
+  std::string argument = given.find('|') == std::string::npos ? "" : given.substr(given.find('|') + 1);
   std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
-  std::string command = "\"" + exe + "\"";
+  std::string command = "\"" + exe + "\"" + (argument.empty() ? "" : " \"" + argument + "\"");
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -159,7 +162,8 @@ double Median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-std::string Name(const std::string& exe) {
+std::string Name(const std::string& given) {
+  std::string exe = given.substr(0, given.find('|'));
   return exe.substr(exe.find_last_of('\\') + 1);
 }
 

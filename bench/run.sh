@@ -6,6 +6,8 @@
 #   bench/run.sh report     check's text, JSON and SARIF for 10^4 and 10^5 findings: the time per finding
 #   bench/run.sh startup     velmaro.exe against a minimal Win32 program under Wine: time to the painted menu
 #                           and peak working set (see bench/startup.sh for its settings)
+#   bench/run.sh designer [RUNS]   the designer's window with the page painted, against velmaro.exe's menu
+#   bench/run.sh recheck    the designer's re-check after an edit of a 50-page, 2,500-link disc
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -33,8 +35,18 @@ case "${1:-}" in
     shift
     exec bench/startup.sh "$@"
     ;;
+  designer)
+    shift
+    VELMARO_BENCH_DESIGNER=1 exec bench/startup.sh "$@"
+    ;;
+  recheck)
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench -j2 --target bench_recheck >/dev/null
+    mkdir -p build/bench/data
+    exec build/bench/bench/bench_recheck build/bench/data/recheck-disc
+    ;;
   *)
-    echo "usage: bench/run.sh pageload|check|report|startup" >&2
+    echo "usage: bench/run.sh pageload|check|report|startup|designer|recheck" >&2
     exit 2
     ;;
 esac

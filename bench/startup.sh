@@ -12,6 +12,7 @@
 #                                    scripts/wine32.sh provides (under qemu where the kernel runs no 32-bit
 #                                    code), for win64 /usr/lib/wine/wine64.
 #   VELMARO_BENCH_SETTLE_MS=N        wait after the paint before the working set is read (default 500)
+#   VELMARO_BENCH_DESIGNER=1         velmaro.exe against the designer opening the same disc (its page drawn)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -69,5 +70,12 @@ fi
 # One fixed virtual desktop, 96 dpi, no crash dialog.
 "$wine" regedit /s 'Z:'"${root//\//\\}"'\bench\prefix.reg'
 
+if [ -n "${VELMARO_BENCH_DESIGNER:-}" ]; then
+  cp "build/bench-$arch/tools/design/velmaro-design.exe" "$out/"
+  echo "Start-up under Wine: $arch build (velmaro.exe and velmaro-design.exe on its disc), loader $wine, $runs runs each"
+  "$wine" "$out/probe.exe" "$runs" "$settle" "Z:${disc//\//\\}\\velmaro.exe" \
+    "Z:${out//\//\\}\\velmaro-design.exe|Z:${disc//\//\\}"
+  exit
+fi
 echo "Start-up under Wine: $arch build (velmaro.exe and minimal.exe), loader $wine, $runs runs each"
 "$wine" "$out/probe.exe" "$runs" "$settle" "Z:${disc//\//\\}\\velmaro.exe" "Z:${disc//\//\\}\\minimal.exe"

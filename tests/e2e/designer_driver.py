@@ -110,6 +110,21 @@ class Designer:
         check(found, "the designer has no %s window" % cls)
         return found[0]
 
+    def click_child(self, control_id):
+        """A click in the middle of the panel's control of that id (link_panel_ids.h)."""
+        kids = self.s.probe.ask("children " + self.main()["hwnd"])["children"]
+        found = [k for k in kids if k["id"] == control_id]
+        check(found, "the designer has no control %d" % control_id)
+        r = found[0]["rect"]
+        self.xdo("mousemove", (r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+        time.sleep(0.1)
+        self.xdo("click", 1)
+        time.sleep(0.3)
+
+    def type(self, text):
+        self.xdo("type", "--delay", "80", text)
+        time.sleep(0.3)
+
     def accessible(self, *args):
         """What a screen reader reads from the page view (accprobe.cpp)."""
         hwnd = self.child("VelmaroDesignPage")["hwnd"]

@@ -197,8 +197,10 @@ std::string Children(HWND parent) {
     wchar_t buf[4096] = {};
     DWORD_PTR got = 0;
     SendMessageTimeoutW(handles[i], WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got);
+    RECT r = {};
+    GetWindowRect(handles[i], &r);
     o << (i ? "," : "") << "{\"hwnd\":" << Hex(reinterpret_cast<ULONG_PTR>(handles[i]))
-      << ",\"class\":" << Json(kids[i].cls) << ",\"id\":" << kids[i].id
+      << ",\"class\":" << Json(kids[i].cls) << ",\"id\":" << kids[i].id << ",\"rect\":" << Rect(r)
       << ",\"text\":" << Json(std::wstring(buf)) << "}";
   }
   return o.str() + "]}";

@@ -474,10 +474,12 @@ bool DesignerWindow::ApplyEdit(ConfigFile kind, const std::function<void(TextDoc
     Text why = e.refusal() == EditRefusal::CodePageCannotHold
                    ? L"cannot hold \"" + e.text() + L"\" in its code page (" + FromUtf8(e.codePage()) + L")"
                    : L"would then read as UTF-8, and show other letters";
-    Text message = Text(FileName(kind)) + L" is ANSI text, which " + why +
-                   L".\n\nSave it as UTF-8 with a mark? The program then reads every letter of it the same "
-                   L"way on any Windows. Every other byte of the text stays as it is.";
-    if (MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONQUESTION | MB_YESNO) != IDYES) return false;
+    Text message =
+        Text(FileName(kind)) + L" is ANSI text, which " + why +
+        L".\n\nOK saves it as UTF-8 with a mark: the program then reads every letter of it the same "
+        L"way on any Windows, and every other character of the file stays as it is. Cancel leaves "
+        L"the file as it was.";
+    if (MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONQUESTION | MB_OKCANCEL) != IDOK) return false;
     try {
       session_->Edit(kind, [&](TextDocument& document) {
         TextDocument::Group step(document);

@@ -146,8 +146,39 @@ def screen_reader(p):
         d.finish()
 
 
+CAPTION_EDIT = 110  # kCaption of the link panel
+
+
+def cyrillic_caption(p):
+    d = Designer(p)
+    try:
+        original = file_bytes(p, "menu.inf")
+        d.start()
+        d.click(px(600) + 10, px(600) + 8)
+        d.wait_status("link 0 selected", lambda t: t.startswith("Link 0: Install"))
+        d.click_child(CAPTION_EDIT)
+        d.keys("ctrl+a")
+        d.type("Дом")
+        d.keys("Return")
+        # Code page 1252 has no Cyrillic letters: the designer offers UTF-8 with a mark and says why.
+        box = wait_for("the offer to save as UTF-8", lambda: (d.boxes() or [None])[0], 10)
+        check("UTF-8" in box["text"] and "Дом" in box["text"] and "1252" in box["text"],
+              "the offer says %r" % box["text"])
+        p.s.probe.ask("press " + box["hwnd"])
+        wait_for("the offer to go", lambda: not d.boxes(), 5)
+        d.wait_title("the edit to show", lambda t: t.startswith("*"))
+        d.click(380, 280)
+        d.keys("ctrl+s")
+        want = b"\xef\xbb\xbf" + original.replace(b"|Install|", "|Дом|".encode("utf-8"), 1)
+        wait_file(p, "menu.inf", want)
+    finally:
+        d.finish()
+
+
 def cases():
     return [
+        Case("designer", "a Cyrillic caption in an ANSI file under code page 1252 is saved as UTF-8 with a mark "
+             "when the author accepts the offer", cyrillic_caption, kavo=KAVO, menu=MENU_LINES, writable=True),
         Case("designer", "a screen reader reads the page's links with their places and selects one",
              screen_reader, kavo=KAVO, menu=MENU_LINES, writable=True),
         Case("designer", "a page-stops line shows in the findings and goes when another program mends it",
