@@ -7,11 +7,35 @@
 #include "platform/numbers.h"
 #include "tools/edit/menu_editor.h"
 
+namespace {
+
+// The bytes of a line up to its first bar, decoded: most lines of a large file belong to other pages, and
+// the loader too looks at nothing else of them. Only a line whose text there reads as another page is
+// skipped on it; anything else (a trail byte that is a bar, a lone bar) is taken apart in full. False for a
+// blank line.
+bool PageField(const TextDocument& document, std::size_t line, Text& field) {
+  const LineSpan& span = document.Line(line);
+  if (span.length == 0) return false;
+  const std::string& bytes = document.Bytes();
+  std::size_t end = bytes.find('|', span.start);
+  if (end == std::string::npos || end > span.start + span.length) end = span.start + span.length;
+  field = document.Decode(bytes.data() + span.start, end - span.start);
+  return true;
+}
+
+}  // namespace
+
 PageLines::PageLines(const TextDocument& document, int page, std::size_t lastLine) {
   lines_.fill(kNoLine);
   // Reading is all the editor does here; it takes a document it may change.
   MenuEditor menu(const_cast<TextDocument&>(document));
+  Text pageField;
   for (std::size_t line = 0; line < document.LineCount() && line <= lastLine; ++line) {
+    if (!PageField(document, line, pageField)) continue;
+    try {
+      if (ToDouble(pageField) != page) continue;
+    } catch (const AppError&) {
+    }
     MenuLineFields fields = menu.Fields(line);
     if (fields.fields.empty()) continue;
     try {
