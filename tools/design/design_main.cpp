@@ -47,13 +47,13 @@ int Run(HINSTANCE instance, int show) {
   DesignerWindow::RegisterClass(instance);
   DesignerWindow window(instance);
   if (!window.hwnd()) return 1;
-  ShowWindow(window.hwnd(), show);
-  UpdateWindow(window.hwnd());
+  // A disc given is loaded before the window shows, so that its first paint is the page at its size.
   Text folder = FolderFromCommandLine();
-  if (!folder.empty())
-    window.Open(folder);
-  else
-    window.AskForDisc();
+  if (!folder.empty()) window.Open(folder);
+  ShowWindow(window.hwnd(), show);
+  // The page and the panes paint now, before the check that the load scheduled.
+  RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (folder.empty()) window.AskForDisc();
   RunMessages(window);
   return 0;
 }

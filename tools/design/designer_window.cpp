@@ -599,14 +599,20 @@ void DesignerWindow::WatchFolder() {
 
 void DesignerWindow::FolderChanged() {
   if (folderChange_) FindNextChangeNotification(folderChange_.get());
+  folderChanged_ = true;
   // An editor's save is often several writes: look once they have settled.
   SetTimer(hwnd_, kSettleTimer, 150, nullptr);
 }
 
 void DesignerWindow::DiskChanged() {
   if (!session_) return;
+  // Coming back to the window, only the two files are looked at; a change in the folder checks again.
+  bool folderChanged = folderChanged_;
+  folderChanged_ = false;
+  std::vector<ConfigFile> changed = session_->ChangedOnDisk();
+  if (changed.empty() && !folderChanged) return;
   Text said;
-  for (ConfigFile kind : session_->ChangedOnDisk()) {
+  for (ConfigFile kind : changed) {
     if (session_->Document(kind).Modified()) {
       said += Text(FileName(kind)) +
               L" was changed by another program; your edits are kept, and saving will ask. ";

@@ -114,5 +114,6 @@ class DesignerWindow : public PageViewOwner {
   std::unique_ptr<DiscSession> session_;
   ScopedChangeNotification folderChange_;
   int pageNumber_ = 0;
+  bool folderChanged_ = false;  // a notice came from the disc's folder since it was last looked at
   bool tryMode_ = false;
 };

@@ -18,6 +18,7 @@
 #include "platform/win32/labels.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/scoped.h"
+#include "platform/win32/sysdll.h"
 #include "platform/win32/units.h"
 #include "sound/modSound.h"
 #include "startup/frmMain.h"
@@ -48,7 +49,10 @@ class PageRunner::Machine final : public Platform {
                    (parameters.empty() ? Text() : L" with \"" + parameters + L"\""));
   }
   void mciSendStringA(const Text& command) override {
-    if (live) mciSendStringW(command.c_str(), nullptr, 0, nullptr);
+    // Bound at the first sound, as the program does: a designer never tried loads no sound system.
+    using MciSendStringFn = MCIERROR(WINAPI*)(LPCWSTR, LPWSTR, UINT, HWND);
+    static auto send = SystemProc<MciSendStringFn>("winmm.dll", "mciSendStringW");
+    if (live && send) send(command.c_str(), nullptr, 0, nullptr);
   }
   void ShowCriticalMessage(const Text& text, const Text& title) override {
     said.push_back(L"The program would say \"" + title + L"\": " + text);
