@@ -76,10 +76,11 @@ void LinkPanel::Show(const LinkPanelState& state) {
   RECT client;
   GetClientRect(window_, &client);
   Layout(client.right, true);
+  // Hints of another length move the controls below them.
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void LinkPanel::FillNumberCombo(HWND combo, const std::vector<int>& numbers, const Text& own) {
-  SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   std::vector<int> sorted = numbers;
   std::optional<int> ownNumber = PlainNumber(own);
@@ -90,8 +91,6 @@ void LinkPanel::FillNumberCombo(HWND combo, const std::vector<int>& numbers, con
   if (!ownNumber && !own.empty()) AddItem(combo, own, kAsWritten, true);
   for (int number : sorted)
     AddItem(combo, ToDecimalText(number), number, ownNumber && *ownNumber == number);
-  SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(combo, nullptr, TRUE);
 }
 
 void LinkPanel::ShowPages() {
@@ -167,11 +166,19 @@ COLORREF LinkPanel::ShownColour(MenuField field) const {
 }
 
 void LinkPanel::Command(int id, int code, HWND control) {
-  if (showing_ || !control) return;
+  if (showing_ || (!control && id != IDOK)) return;
   auto call = [](const std::function<void()>& callback) {
     if (callback) callback();
   };
   switch (id) {
+    case IDOK: {
+      // Enter on a focused button presses it, as in a dialog.
+      HWND focus = GetFocus();
+      if (focus && IsChild(window_, focus) &&
+          (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON))
+        Command(GetDlgCtrlID(focus), BN_CLICKED, focus);
+      return;
+    }
     case kAddPage:
       if (code == BN_CLICKED) call(onAddPage);
       return;
@@ -216,7 +223,7 @@ void LinkPanel::Command(int id, int code, HWND control) {
     case kLinkPage:
       // A closed list changes its choice with each arrow key: the choice counts when the list closes, on
       // Enter, or when the author leaves it.
-      if (code == CBN_CLOSEUP || code == CBN_SELENDOK) PostMessageW(window_, kCommitComboMessage, id, 0);
+      if (code == CBN_CLOSEUP) PostMessageW(window_, kCommitComboMessage, id, 0);
       if (code == CBN_KILLFOCUS || code == kEnterPressed) CommitCombo(id);
       if (code == kEscapePressed) {
         showing_ = true;
@@ -303,7 +310,8 @@ void LinkPanel::ChooseFont() {
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = Root(window_);
   dialog.lpLogFont = &font;
-  dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS;
+  // The file stores no script: the font is made with the ANSI character set whatever is chosen.
+  dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS | CF_NOSCRIPTSEL;
   if (!ChooseFontW(&dialog)) return;
   FieldEdits edits;
   Text face = font.lfFaceName;

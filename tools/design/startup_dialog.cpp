@@ -1,5 +1,6 @@
 #include "tools/design/startup_dialog.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "launch/launch.h"
@@ -172,15 +173,16 @@ void StartupDialog::CreateControls() {
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_EXSTYLE)));
   int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
-  RECT owner{};
+  RECT owner{}, screen{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
   HWND parent = GetParent(dialog_);
-  if (parent)
-    GetWindowRect(parent, &owner);
-  else
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
-  SetWindowPos(dialog_, nullptr, owner.left + (owner.right - owner.left - frameWidth) / 2,
-               owner.top + (owner.bottom - owner.top - frameHeight) / 3, frameWidth, frameHeight,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!parent || !GetWindowRect(parent, &owner)) owner = screen;
+  // Centred on its owner, but never off the screen.
+  int left = owner.left + (owner.right - owner.left - frameWidth) / 2;
+  int top = owner.top + (owner.bottom - owner.top - frameHeight) / 3;
+  left = std::max(static_cast<int>(screen.left), std::min(left, static_cast<int>(screen.right) - frameWidth));
+  top = std::max(static_cast<int>(screen.top), std::min(top, static_cast<int>(screen.bottom) - frameHeight));
+  SetWindowPos(dialog_, nullptr, left, top, frameWidth, frameHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void StartupDialog::ShowNothingNote() {
