@@ -5,6 +5,8 @@
 #   dist/SHA256SUMS                       its SHA-256 (sha256sum -c SHA256SUMS)
 #   dist/sample-disc/                     the sample disc with the program in it
 #   dist/velmaro-author-linux-x86_64/     the author tool (Release), with the program beside it for "new"
+#   dist/velmaro-author-windows/          the author tool for Windows (i686, static), the program beside it
+#                                         for "new", and the designer (velmaro-design.exe) where it is built
 #   dist/FOR-DISC-AUTHORS.txt             what goes on a disc, how to test it, how to sign the program
 #
 #   scripts/release.sh                    all of it
@@ -52,7 +54,7 @@ version=$(sed -n 's/^project(velmaro VERSION \([0-9.]*\).*/\1/p' "$src/CMakeList
 
 echo "== velmaro.exe $version ($commit, SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
 (cd "$src" && cmake --preset win32 -B "$out/win32" >/dev/null)
-cmake --build "$out/win32" -j2 >"$out/win32.log" || { tail -40 "$out/win32.log"; exit 1; }
+cmake --build "$out/win32" -j2 --target velmaro >"$out/win32.log" || { tail -40 "$out/win32.log"; exit 1; }
 tests/check-exe.sh "$out/win32/velmaro.exe"
 cp "$out/win32/velmaro.exe" dist/velmaro.exe
 (cd dist && sha256sum velmaro.exe >SHA256SUMS)
@@ -64,6 +66,22 @@ tool=dist/velmaro-author-linux-x86_64
   -DVELMARO_BENCH=OFF -DVELMARO_EXE="$root/dist/velmaro.exe" >/dev/null)
 cmake --build "$out/author" -j2 --target velmaro-author >"$out/author.log" || { tail -40 "$out/author.log"; exit 1; }
 cmake --install "$out/author" --prefix "$tool" --strip >/dev/null
+
+echo "== velmaro-author.exe (Windows)"
+# The rest of the Windows build: the author tool, and the designer where the tree has one.
+cmake --build "$out/win32" -j2 >>"$out/win32.log" || { tail -40 "$out/win32.log"; exit 1; }
+wintool=dist/velmaro-author-windows
+mkdir -p "$wintool"
+cp "$out/win32/velmaro-author.exe" dist/velmaro.exe "$wintool/"
+if [[ -f $out/win32/velmaro-design.exe ]]; then
+  cp "$out/win32/velmaro-design.exe" "$wintool/"
+fi
+for dll in $(i686-w64-mingw32-objdump -p "$wintool/velmaro-author.exe" | awk '/DLL Name:/ {print $3}'); do
+  case ${dll,,} in
+    kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll | ole32.dll | windowscodecs.dll | shell32.dll) ;;
+    *) echo "release: velmaro-author.exe imports $dll, which is no system DLL" >&2; exit 1 ;;
+  esac
+done
 
 echo "== sample disc"
 cp -r "$src/disc" dist/sample-disc

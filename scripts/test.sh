@@ -27,6 +27,9 @@ cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2
 tests/check-exe.sh build/win32/velmaro.exe
 
+echo "== author tool on Windows: check under Wine against the Linux build"
+tests/author/windows-vs-linux.sh
+
 echo "== release: the same bytes from two builds of HEAD, and signing"
 tests/release/reproducible.sh
 tests/release/sign.sh build/win32/velmaro.exe

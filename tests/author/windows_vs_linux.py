@@ -1,0 +1,180 @@
+"""check on Windows (under Wine) and on Linux over the same discs: same findings, same exit status."""
+import argparse
+import concurrent.futures
+import difflib
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+# Findings whose verdict rests on a caption's measured size, which GDI's and pango's fonts give differently.
+FONT_CODES = {"link-outside", "link-overlap"}
+
+STARTER_MENU_LINE = "0|0|Quit|Verdana|0012|16777215|65535|900|1800|6|"
+
+
+def broken_discs(starter, work):
+    """A disc for each kind of mistake the check reports, from the starter disc."""
+    def disc(name, menu=None, kavo=None, remove=(), files=()):
+        folder = os.path.join(work, name)
+        shutil.copytree(starter, folder)
+        if menu is not None:
+            with open(os.path.join(folder, "menu.inf"), "wb") as f:
+                f.write(menu.encode("latin-1") if isinstance(menu, str) else menu)
+        if kavo is not None:
+            with open(os.path.join(folder, "kavo.inf"), "wb") as f:
+                f.write(kavo.encode("latin-1"))
+        for r in remove:
+            path = os.path.join(folder, r)
+            shutil.rmtree(path) if os.path.isdir(path) else os.remove(path)
+        for name_, data in files:
+            with open(os.path.join(folder, name_), "wb") as f:
+                f.write(data)
+        return folder
+
+    tail = "|Verdana|0012|16777215|65535|900|600|7|\r\n"
+    return [
+        disc("broken-fields", "0|0|A" + tail + "0|50|B" + tail + "0|1|C|Verdana|12|255|white|900|900|7|\r\n"
+             "0|2|D|Verdana|0012|#FFFFFF|65535|900|1200|7|\r\n"),
+        disc("broken-files", "0|0|Read|Verdana|0012|16777215|65535|900|600|3|docs\\readme.tx|\r\n"
+             "0|1|Run|Verdana|0012|16777215|65535|900|900|0|\"tools\\hello.cmd\" -x|\r\n"
+             "0|2|Sound|Verdana|0012|16777215|65535|900|1200|8|images\\menu.png|\r\n",
+             kavo="10\r\nimages\\Splash.png\r\n\r\nimages\\menu.png\r\nsounds\\gone.wav\r\n\r\n"),
+        disc("broken-pages", "0|0|Next|Verdana|0012|16777215|65535|900|600|5|3|\r\n"
+             "0|1|Odd|Verdana|0012|16777215|65535|900|900|04|\r\n"
+             "2|0|Alone|Verdana|0012|16777215|65535|900|600|6|\r\n"
+             "0|2|Cut|Verdana|0012|16777215|65535|900|1200|3|docs\\readme.txt\r\n"),
+        disc("broken-ansi", b"0|0|Caf\xe9|Verdana|0012|16777215|65535|900|600|6|\r\n"
+             b"0|1|Far|Verdana|0012|16777215|65535|90000|600|6|\r\n"
+             b"0|2|Same|Verdana|0012|16777215|65535|900|600|6|\r\n"),
+        disc("broken-missing", remove=("autorun.inf", "menu.inf")),
+        disc("broken-kavo", kavo="1\r\n"),
+    ]
+
+
+def menu_discs(starter, menus, work):
+    """The starter disc with each end-to-end case's menu.inf."""
+    discs = []
+    for name in sorted(os.listdir(menus)):
+        folder = os.path.join(work, "e2e-" + re.sub(r"[^A-Za-z0-9.-]+", "-", name))
+        shutil.copytree(starter, folder)
+        shutil.copy(os.path.join(menus, name), os.path.join(folder, "menu.inf"))
+        discs.append(folder)
+    return discs
+
+
+def run(command, cwd):
+    # Under emulation a Wine process is now and then killed from outside; such a run is made again, once.
+    for attempt in range(2):
+        done = subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=600)
+        if done.returncode >= 0:
+            break
+    return done.returncode, done.stdout.decode("utf-8", "replace")
+
+
+def sarif_normalised(text):
+    """SARIF names the disc by its absolute URI, which differs between the two systems by design."""
+    try:
+        log = json.loads(text)
+    except ValueError:
+        return text
+    for r in log.get("runs", []):
+        r.pop("originalUriBaseIds", None)
+        for tool in [r.get("tool", {}).get("driver", {})]:
+            tool.pop("fullName", None)
+    return json.dumps(log, indent=1, ensure_ascii=False)
+
+
+def codes_in(lines):
+    found = set()
+    for line in lines:
+        found.update(re.findall(r"\[([a-z0-9-]+)\]", line))
+        found.update(re.findall(r'"code": "([a-z0-9-]+)"', line))
+        found.update(re.findall(r'"ruleId": "([a-z0-9-]+)"', line))
+    return found
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--linux", required=True)
+    ap.add_argument("--windows", required=True)
+    ap.add_argument("--loader", required=True)
+    ap.add_argument("--sample", required=True)
+    ap.add_argument("--menus", required=True)
+    ap.add_argument("-k", default="")
+    args = ap.parse_args()
+
+    work = tempfile.mkdtemp(prefix="velmaro-windows-vs-linux-")
+    try:
+        starter = os.path.join(work, "starter")
+        subprocess.run([args.linux, "new", starter], check=True, stdout=subprocess.DEVNULL)
+        open(os.path.join(starter, "velmaro.exe"), "wb").write(b"MZ")
+        sample = os.path.join(work, "sample")
+        shutil.copytree(args.sample, sample)
+        # The Windows build's own starter disc, which both must find nothing wrong with.
+        windows_new = os.path.join(work, "windows-new")
+        made = run([args.loader, args.windows, "new", "windows-new"], work)
+        if made[0] != 0 or not os.path.isfile(os.path.join(windows_new, "images", "menu.png")):
+            print("windows-vs-linux: new on Windows failed (exit %d): %s" % (made[0], made[1]))
+            return 1
+        open(os.path.join(windows_new, "velmaro.exe"), "wb").write(b"MZ")
+        discs = [starter, sample, windows_new] + broken_discs(starter, work) + menu_discs(starter, args.menus, work)
+        discs = [d for d in discs if re.search(args.k, os.path.basename(d))]
+
+        jobs = []
+        for disc in discs:
+            name = os.path.basename(disc)
+            # The end-to-end menus are many: their JSON holds every finding; the formats are compared on the rest.
+            for fmt in ("json",) if name.startswith("e2e-") else ("text", "json", "sarif"):
+                jobs.append((name, fmt))
+
+        def compare(job):
+            name, fmt = job
+            options = ["--format", fmt] + (["--max-findings", "0"] if fmt == "text" else [])
+            linux = run([args.linux, "check", name] + options, work)
+            windows = run([args.loader, args.windows, "check", name] + options, work)
+            return job, linux, windows
+
+        same = fonts = failed = 0
+        # Two at a time: most of a run under Wine is waiting for it to start.
+        with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+            for (name, fmt), linux, windows in pool.map(compare, jobs):
+                lout, wout = linux[1], windows[1]
+                if fmt == "sarif":
+                    lout, wout = sarif_normalised(lout), sarif_normalised(wout)
+                if linux[0] == windows[0] and lout == wout:
+                    same += 1
+                    continue
+                box = re.compile(r"\(\d+,\d+ to \d+,\d+ twips\)")
+                boxes_only = box.sub("(box)", lout) == box.sub("(box)", wout)
+                diff = list(difflib.unified_diff(lout.splitlines(), wout.splitlines(), "linux", "windows",
+                                                 lineterm="", n=1))
+                changed = [l for l in diff if l[:1] in "+-" and l[:3] not in ("+++", "---")]
+                codes = codes_in(changed)
+                explained = linux[0] == windows[0] and (boxes_only or (codes and codes <= FONT_CODES))
+                print("%s %s --format %s: exit %d on Linux, %d on Windows%s" %
+                      ("FONTS" if explained else "DIFF ", name, fmt, linux[0], windows[0],
+                       " (a caption measured in other fonts)" if explained else ""))
+                print("\n".join("    " + l for l in diff[:60]))
+                if explained:
+                    fonts += 1
+                else:
+                    failed += 1
+        # preview on Windows draws every page of the sample disc.
+        shown = run([args.loader, args.windows, "preview", "sample", "--out", "sample-preview", "--overlay"], work)
+        pictures = sorted(os.listdir(os.path.join(work, "sample-preview"))) if shown[0] == 0 else []
+        if len(pictures) != 6:
+            print("DIFF  preview of the sample disc on Windows: exit %d, pictures %s" % (shown[0], pictures))
+            failed += 1
+        print("windows-vs-linux: %d outputs the same, %d differing by fonts only, %d differing otherwise, "
+              "over %d discs" % (same, fonts, failed, len(discs)))
+        return 1 if failed else 0
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
