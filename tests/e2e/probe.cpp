@@ -440,6 +440,16 @@ std::string Handle(const std::string& line) {
     in >> name;
     return cmd == "windows" ? Windows(Wide(name)) : Kill(Wide(name));
   }
+  if (cmd == "chars") {
+    // Characters the keyboard of the virtual display has no key for, as the messages a keyboard layout
+    // of that script would give the window.
+    std::string h, text;
+    in >> h;
+    std::getline(in >> std::ws, text);
+    for (wchar_t c : Wide(text))
+      PostMessageW(ParseHwnd(h), WM_CHAR, c, 1);
+    return "{\"ok\":true}";
+  }
   if (cmd == "children") {
     std::string h;
     in >> h;

@@ -158,7 +158,7 @@ def cyrillic_caption(p):
         d.wait_status("link 0 selected", lambda t: t.startswith("Link 0: Install"))
         d.click_child(CAPTION_EDIT)
         d.keys("ctrl+a")
-        d.type("Дом")
+        d.type_into(CAPTION_EDIT, "Дом")
         d.keys("Return")
         # Code page 1252 has no Cyrillic letters: the designer offers UTF-8 with a mark and says why.
         box = wait_for("the offer to save as UTF-8", lambda: (d.boxes() or [None])[0], 10)
