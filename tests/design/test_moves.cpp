@@ -99,6 +99,18 @@ TEST(PageLinesTest, TheLineThatSetsUpEachLinkAsTheLoaderReadsIt) {
   EXPECT_EQ(PageLines(menu, 0, 3).LineOf(0), 0u) << "lines past where the load stopped count for none";
 }
 
+TEST(PageLinesTest, ADoubleByteCharacterWhoseTrailByteIsABarStaysOneCharacter) {
+  IconvCodePage codePage{"CP932"};
+  // Line 0's page field is one character, 0x83 0x7C: no number, so the page stops there.
+  const std::string file =
+      "\x83\x7c|0|A|V|0010|0|0|0|0|7|\r\n"
+      "0|1|B|V|0010|0|0|0|0|7|\r\n";
+  TextDocument menu(file, codePage);
+  EXPECT_EQ(PageLines(menu, 0).LineOf(1), kNoLine);
+  TextDocument other("1|0|\x83\x7c|V|0010|0|0|0|0|7|\r\n0|1|B|V|0010|0|0|0|0|7|\r\n", codePage);
+  EXPECT_EQ(PageLines(other, 0).LineOf(1), 1u) << "a bar inside another page's line is no matter";
+}
+
 TEST(SnapTest, EdgesAndCentresLineUpWithinReach) {
   const std::vector<PixelRect> others = {{100, 50, 180, 70}, {300, 200, 340, 220}};
   const PixelRect moving{10, 10, 60, 30};
