@@ -175,8 +175,37 @@ def cyrillic_caption(p):
         d.finish()
 
 
+LINK_PAGE_COMBO = 125  # kLinkPage of the link panel
+
+
+def page_of_a_link(p):
+    d = Designer(p)
+    try:
+        original = file_bytes(p, "menu.inf")
+        d.start()
+        d.click(px(3600) + 10, px(3000) + 8)
+        d.wait_status("link 1 selected", lambda t: t.startswith("Link 1: Quit"))
+        # The panel's page list from the keyboard: the next page, confirmed with Enter.
+        d.click_child(LINK_PAGE_COMBO)
+        d.keys("Down", "Return")
+        d.wait_title("the edit to show", lambda t: t.startswith("*"))
+        d.click(380, 280)
+        d.keys("ctrl+s")
+        wait_file(p, "menu.inf", original.replace(b"0|1|Quit|", b"1|1|Quit|", 1))
+    finally:
+        d.finish()
+    # The program no longer shows the link on page 0.
+    p.start()
+    m = p.wait_menu()
+    x, y = m["client"][0] + px(3600), m["client"][1] + px(3000)
+    shown = p.s.probe.ask("colours %d %d %d %d" % (x, y, x + 60, y + 20))["colours"]
+    check(shown.get("ffffff", 0) == 0, "the program still shows the link moved to page 1")
+
+
 def cases():
     return [
+        Case("designer", "the panel moves a link to another page", page_of_a_link, kavo=KAVO, menu=MENU_LINES,
+             writable=True),
         Case("designer", "a Cyrillic caption in an ANSI file under code page 1252 is saved as UTF-8 with a mark "
              "when the author accepts the offer", cyrillic_caption, kavo=KAVO, menu=MENU_LINES, writable=True),
         Case("designer", "a screen reader reads the page's links with their places and selects one",
