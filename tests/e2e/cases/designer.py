@@ -1,8 +1,10 @@
-"""The designer: a link dragged with the real pointer and saved changes its line's left and top and no other
-byte; undo and redo; an edit another program makes on disk shows at once; the program then runs the saved disc
-and shows the edits."""
+"""The designer on a writable disc, with the real pointer and keys: a dragged link saves only its line's left and
+top; undo and redo; an edit another program makes on disk shows at once; the panel's colour, caption (a Cyrillic
+one in an ANSI file: the UTF-8 offer) and page; live findings; screen readers. Where a case saves, the program
+then runs the saved disc and shows the edit."""
 
 import os
+import time
 
 from designer_driver import Designer, file_bytes, wait_file
 from driver import CaseFailure, Case, bbox, check, grid, link, text_mask, wait_for
@@ -202,8 +204,39 @@ def page_of_a_link(p):
     check(shown.get("ffffff", 0) == 0, "the program still shows the link moved to page 1")
 
 
+COLOUR_BUTTON = 114  # kColour of the link panel
+
+
+def colour_of_a_link(p):
+    d = Designer(p)
+    try:
+        original = file_bytes(p, "menu.inf")
+        d.start()
+        d.click(px(600) + 10, px(600) + 8)
+        d.wait_status("link 0 selected", lambda t: t.startswith("Link 0: Install"))
+        # The system's colour dialog, from the panel: red 255, green 0, blue 0 (Red and Green by their labels'
+        # letters, Blue next after Green), OK.
+        d.click_child(COLOUR_BUTTON)
+        box = wait_for("the colour dialog", lambda: (d.boxes() or [None])[0], 10)
+        r = box["rect"]
+        d.xdo("mousemove", r[0] + 20, r[1] + 8)
+        time.sleep(0.3)
+        d.keys("alt+r", "ctrl+a", "2", "5", "5", "alt+g", "ctrl+a", "0", "Tab", "ctrl+a", "0", "Return")
+        wait_for("the colour dialog to go", lambda: not d.boxes(), 5)
+        d.wait_title("the edit to show", lambda t: t.startswith("*"))
+        d.click(380, 280)
+        d.keys("ctrl+s")
+        # Shown as a colour, stored as the decimal BGR number the program reads: red is 255.
+        wait_file(p, "menu.inf", original.replace(b"0|0|Install|Verdana|1014|16777215|",
+                                                  b"0|0|Install|Verdana|1014|255|", 1))
+    finally:
+        d.finish()
+
+
 def cases():
     return [
+        Case("designer", "the system colour dialog sets a link's colour, stored as decimal BGR", colour_of_a_link,
+             kavo=KAVO, menu=MENU_LINES, writable=True),
         Case("designer", "the panel moves a link to another page", page_of_a_link, kavo=KAVO, menu=MENU_LINES,
              writable=True),
         Case("designer", "a Cyrillic caption in an ANSI file under code page 1252 is saved as UTF-8 with a mark "
