@@ -81,7 +81,8 @@ bool SoundChannels::IsOpen(const Text& alias) const {
 void SoundChannels::Send(const Text& command) {
   SoundCommand parsed = ParseSoundCommand(command);
   if (parsed.verb == SoundCommand::Close && parsed.alias == L"all") {
-    players_.clear();
+    while (!players_.empty())
+      players_.erase(players_.begin());
     return;
   }
   if (parsed.verb == SoundCommand::Open) {
