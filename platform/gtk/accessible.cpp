@@ -32,6 +32,18 @@ void Clicked(GtkButton* button, gpointer) {
       click, +[](gpointer data) { delete static_cast<PostedClick*>(data); });
 }
 
+// The links' widgets take exactly their label's box: no theme's minimum size, padding or border.
+void StyleLinks(GtkWidget* links) {
+  if (g_object_get_data(G_OBJECT(links), "velmaro-styled")) return;
+  g_object_set_data(G_OBJECT(links), "velmaro-styled", GINT_TO_POINTER(1));
+  GtkCssProvider* css = gtk_css_provider_new();
+  gtk_css_provider_load_from_data(
+      css, "button.velmaro-link { min-width: 0; min-height: 0; padding: 0; margin: 0; border: 0; }", -1);
+  gtk_style_context_add_provider_for_display(gtk_widget_get_display(links), GTK_STYLE_PROVIDER(css),
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(css);
+}
+
 }  // namespace
 
 void GtkPlatform::AccessibleClick(int link, uint32_t page) {
@@ -47,6 +59,7 @@ void GtkPlatform::UpdateAccessibleLinks() {
   bool rebuild =
       g_object_get_data(G_OBJECT(menu.links), "velmaro-page") != GUINT_TO_POINTER(gate_.PageShown() + 1);
   if (rebuild) {
+    StyleLinks(menu.links);
     while (GtkWidget* child = gtk_widget_get_first_child(menu.links))
       gtk_fixed_remove(GTK_FIXED(menu.links), child);
     g_object_set_data(G_OBJECT(menu.links), "velmaro-page", GUINT_TO_POINTER(gate_.PageShown() + 1));
@@ -55,6 +68,7 @@ void GtkPlatform::UpdateAccessibleLinks() {
       PixelRect p = TwipRectToPixels(label.Rect(), kBaseDpi);
       GtkWidget* button =
           GTK_WIDGET(g_object_new(GTK_TYPE_BUTTON, "accessible-role", GTK_ACCESSIBLE_ROLE_LINK, nullptr));
+      gtk_widget_add_css_class(button, "velmaro-link");
       gtk_widget_set_opacity(button, 0);
       gtk_widget_set_focus_on_click(button, FALSE);
       gtk_widget_set_size_request(button, std::max(1, p.right - p.left), std::max(1, p.bottom - p.top));
