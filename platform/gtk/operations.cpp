@@ -95,8 +95,9 @@ void GtkPlatform::Spawn(const std::vector<std::string>& argv) {
   for (const std::string& a : argv)
     args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
-  // From the disc's root, as a program started from a disc expects; the program runs on after this one.
-  g_spawn_async(disc_.folder().c_str(), args.data(), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr,
+  // From the disc's root, as a program started from a disc expects; the program runs on after this one. A
+  // handler's command line may name its program without a folder.
+  g_spawn_async(disc_.folder().c_str(), args.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
                 nullptr);
 }
 

@@ -63,7 +63,9 @@ def texts(a):
 
 def press(a, name):
     for n in walk(a):
-        if n.name == name and n.getRoleName() in ("link", "push button", "button"):
+        # GTK names a button by its mnemonic and its label ("_OK OK"); its label child holds the text.
+        labels = [n.getChildAtIndex(i).name for i in range(n.childCount)] if n.getRoleName() == "push button" else []
+        if (n.name == name or name in labels) and n.getRoleName() in ("link", "push button"):
             action = n.queryAction()
             return {"done": action.doAction(0), "action": action.getName(0)}
     return {"done": False}
