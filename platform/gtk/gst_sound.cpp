@@ -43,7 +43,9 @@ class GstSound final : public SoundPlayer {
 }  // namespace
 
 std::unique_ptr<SoundPlayer> OpenGstSound(const std::string& file) {
+  // At the first sound, not at start: a disc without sounds does not wait for GStreamer's registry.
   static bool registered = [] {
+    gst_init(nullptr, nullptr);
     GST_DEBUG_CATEGORY_INIT(velmaroSound, "velmaro-sound", 0, "the program's sound channels");
     return true;
   }();
