@@ -4,6 +4,8 @@
 #include "platform/gtk/gtk_platform.h"
 
 int main(int, char** argv) {
+  // Its name for the desktop and screen readers, also when the loader started it (whose name it would get).
+  g_set_prgname("velmaro");
   gtk_init();
   static GtkPlatform platform(ProgramFolderOnHost(argv[0]));
   platform.Run();

@@ -12,6 +12,7 @@
 #include "platform/gtk/gst_sound.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/gtk/launch_plan.h"
+#include "platform/gtk/x11_place.h"
 
 namespace {
 
@@ -146,30 +147,6 @@ void GtkPlatform::ShellExecuteA(Owner, const Text&, const Text& file, const Text
   }
 }
 
-void GtkPlatform::ShowCriticalMessage(const Text& text, const Text& title) {
-  GtkForm& menu = forms_[static_cast<int>(Win::Menu)];
-  GtkWindow* owner = menu.window && gtk_widget_get_visible(menu.window) ? GTK_WINDOW(menu.window) : nullptr;
-  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-  GtkWidget* dialog = gtk_message_dialog_new(owner, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
-                                             ToUtf8(text).c_str());
-  G_GNUC_END_IGNORE_DEPRECATIONS
-  gtk_window_set_title(GTK_WINDOW(dialog), ToUtf8(title).c_str());
-  bool answered = false;
-  g_signal_connect(dialog, "response",
-                   G_CALLBACK(+[](GtkWidget*, int, gpointer done) { *static_cast<bool*>(done) = true; }),
-                   &answered);
-  // The menu takes no input while the box is up: it is for the box to answer first.
-  gateSystem_.messageUp = true;
-  if (owner) gtk_widget_set_sensitive(menu.window, FALSE);
-  gtk_window_present(GTK_WINDOW(dialog));
-  while (!answered)
-    g_main_context_iteration(nullptr, TRUE);
-  gtk_window_destroy(GTK_WINDOW(dialog));
-  if (owner) gtk_widget_set_sensitive(menu.window, TRUE);
-  gateSystem_.messageUp = false;
-  if (owner) gtk_window_present(owner);
-}
-
 namespace {
 
 GdkRectangle PrimaryScreen() {
@@ -187,6 +164,38 @@ GdkRectangle PrimaryScreen() {
 constexpr float kTwipsPerPixel = 15;
 
 }  // namespace
+
+void GtkPlatform::ShowCriticalMessage(const Text& text, const Text& title) {
+  GtkForm& menu = forms_[static_cast<int>(Win::Menu)];
+  GtkWindow* owner = menu.window && gtk_widget_get_visible(menu.window) ? GTK_WINDOW(menu.window) : nullptr;
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  GtkWidget* dialog = gtk_message_dialog_new(owner, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
+                                             ToUtf8(text).c_str());
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  gtk_window_set_title(GTK_WINDOW(dialog), ToUtf8(title).c_str());
+  bool answered = false;
+  g_signal_connect(dialog, "response",
+                   G_CALLBACK(+[](GtkWidget*, int, gpointer done) { *static_cast<bool*>(done) = true; }),
+                   &answered);
+  // The menu takes no input while the box is up: it is for the box to answer first.
+  gateSystem_.messageUp = true;
+  if (owner) gtk_widget_set_sensitive(menu.window, FALSE);
+  // In the middle of the screen, as Windows puts a message box; on X the program places it.
+  g_signal_connect(dialog, "map", G_CALLBACK(+[](GtkWidget* box, gpointer) {
+                     GdkRectangle screen = PrimaryScreen();
+                     int left = screen.x + (screen.width - gtk_widget_get_width(box)) / 2;
+                     int top = screen.y + (screen.height - gtk_widget_get_height(box)) / 2;
+                     PlaceOnX11(box, left, top);
+                   }),
+                   nullptr);
+  gtk_window_present(GTK_WINDOW(dialog));
+  while (!answered)
+    g_main_context_iteration(nullptr, TRUE);
+  gtk_window_destroy(GTK_WINDOW(dialog));
+  if (owner) gtk_widget_set_sensitive(menu.window, TRUE);
+  gateSystem_.messageUp = false;
+  if (owner) gtk_window_present(owner);
+}
 
 float GtkPlatform::ScreenWidth() {
   return static_cast<float>(PrimaryScreen().width) * kTwipsPerPixel;

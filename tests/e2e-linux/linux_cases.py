@@ -51,6 +51,8 @@ def single_file(p):
 def single_missing(p):
     p.start()
     p.expect_box("File Not Found", FILE_MSG.format("missing.exe"))
+    box = [w for w in p.windows() if w["title"] == "File Not Found"]
+    check(len(box) == 1 and centred(box[0]), "the message box is not centred: %r" % box)
     time.sleep(0.5)
     check(p.alive(), "the program ended before the message was dismissed")
     p.press_ok()
