@@ -165,6 +165,16 @@ constexpr float kTwipsPerPixel = 15;
 
 }  // namespace
 
+namespace {
+
+void CentreOnScreen(GdkSurface*, int width, int height, gpointer box) {
+  GdkRectangle screen = PrimaryScreen();
+  PlaceOnX11(static_cast<GtkWidget*>(box), screen.x + (screen.width - width) / 2,
+             screen.y + (screen.height - height) / 2);
+}
+
+}  // namespace
+
 void GtkPlatform::ShowCriticalMessage(const Text& text, const Text& title) {
   GtkForm& menu = forms_[static_cast<int>(Win::Menu)];
   GtkWindow* owner = menu.window && gtk_widget_get_visible(menu.window) ? GTK_WINDOW(menu.window) : nullptr;
@@ -180,12 +190,11 @@ void GtkPlatform::ShowCriticalMessage(const Text& text, const Text& title) {
   // The menu takes no input while the box is up: it is for the box to answer first.
   gateSystem_.messageUp = true;
   if (owner) gtk_widget_set_sensitive(menu.window, FALSE);
-  // In the middle of the screen, as Windows puts a message box; on X the program places it.
-  g_signal_connect(dialog, "map", G_CALLBACK(+[](GtkWidget* box, gpointer) {
-                     GdkRectangle screen = PrimaryScreen();
-                     int left = screen.x + (screen.width - gtk_widget_get_width(box)) / 2;
-                     int top = screen.y + (screen.height - gtk_widget_get_height(box)) / 2;
-                     PlaceOnX11(box, left, top);
+  // In the middle of the screen, as Windows puts a message box; on X the program places it, once its
+  // surface knows its size.
+  g_signal_connect(dialog, "realize", G_CALLBACK(+[](GtkWidget* box, gpointer) {
+                     g_signal_connect(gtk_native_get_surface(GTK_NATIVE(box)), "layout",
+                                      G_CALLBACK(CentreOnScreen), box);
                    }),
                    nullptr);
   gtk_window_present(GTK_WINDOW(dialog));
