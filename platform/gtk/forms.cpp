@@ -32,9 +32,13 @@ void SetSource(cairo_t* cr, uint32_t bgr) {
   cairo_set_source_rgb(cr, (bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0);
 }
 
+// The time an event was queued, on the gate's clock. A display server whose clock is not the monotonic one
+// (another machine's) gives times far from it: then the time of handling stands for it.
 uint32_t EventTime(GtkEventController* controller) {
+  auto now = static_cast<uint32_t>(g_get_monotonic_time() / 1000);
   guint32 time = gtk_event_controller_get_current_event_time(controller);
-  return time ? time : static_cast<uint32_t>(g_get_monotonic_time() / 1000);
+  int32_t apart = static_cast<int32_t>(now - time);
+  return time && apart > -1000 && apart < 60000 ? time : now;
 }
 
 void DrawForm(GtkDrawingArea*, cairo_t* cr, int, int, gpointer data) {
