@@ -92,3 +92,12 @@ void GtkPlatform::UpdateAccessibleLinks() {
     }
   }
 }
+
+void GtkPlatform::AnnounceAvailability(bool available) {
+  GtkForm& menu = forms_[static_cast<int>(Win::Menu)];
+  if (!menu.links) return;
+  // Each link says so itself: a reader asks the link, not the window around it.
+  for (GtkWidget* child = gtk_widget_get_first_child(menu.links); child;
+       child = gtk_widget_get_next_sibling(child))
+    gtk_widget_set_sensitive(child, available);
+}

@@ -107,6 +107,8 @@ class GtkPlatform final : public Platform {
   void DrawLabels(cairo_t* cr);
   void DrawMark(cairo_t* cr);
   void UpdateAccessibleLinks();
+  // The links can be used, or not while a message box waits for an answer.
+  void AnnounceAvailability(bool available);
   void Spawn(const std::vector<std::string>& argv);
   void Open(const std::string& uri);
   std::vector<std::string> WindowsHandler();

@@ -190,6 +190,7 @@ void GtkPlatform::ShowCriticalMessage(const Text& text, const Text& title) {
   // The menu takes no input while the box is up: it is for the box to answer first.
   gateSystem_.messageUp = true;
   if (owner) gtk_widget_set_sensitive(menu.window, FALSE);
+  AnnounceAvailability(false);
   // In the middle of the screen, as Windows puts a message box; on X the program places it, once its
   // surface knows its size.
   g_signal_connect(dialog, "realize", G_CALLBACK(+[](GtkWidget* box, gpointer) {
@@ -202,6 +203,7 @@ void GtkPlatform::ShowCriticalMessage(const Text& text, const Text& title) {
     g_main_context_iteration(nullptr, TRUE);
   gtk_window_destroy(GTK_WINDOW(dialog));
   if (owner) gtk_widget_set_sensitive(menu.window, TRUE);
+  AnnounceAvailability(true);
   gateSystem_.messageUp = false;
   if (owner) gtk_window_present(owner);
 }

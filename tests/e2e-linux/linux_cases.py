@@ -135,8 +135,12 @@ def missing_program(p):
     p.wait_menu()
     p.over_link(0, click=True)
     p.expect_box("File Not Found", FILE_MSG.format("bin\\missing"))
-    # The menu takes nothing while the box is up.
+    # The menu takes nothing while the box is up, from the pointer or a screen reader, and keeps nothing to
+    # run once the box has gone.
     p.over_link(1, click=True)
+    check(not [l for l in p.accessible("links") if l["sensitive"]], "links say they can be used under the box")
+    p.accessible("press", "Website")
+    time.sleep(0.5)
     p.press_ok()
     p.no_box()
     p.expect_records([])
@@ -214,6 +218,11 @@ def accessible_links(p):
               "link %d stands at %r" % (i, l))
     check(p.accessible("press", "Website").get("done"), "the link's action was refused")
     p.expect_records([("xdg-open", ["BIN/xdg-open", "https://example.org/"])])
+    # The keyboard's link has the focus for a screen reader too.
+    p.over_background()
+    p.keys("Tab", "Down")
+    focused = [l["name"] for l in p.accessible("links") if l["focused"]]
+    check(focused == ["Guide"], "the focus is on %r" % focused)
 
 
 def with_wine(case):
