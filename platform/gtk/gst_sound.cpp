@@ -2,6 +2,8 @@
 
 #include <gst/gst.h>
 
+#include <fstream>
+
 #include "platform/gtk/launch_plan.h"
 
 // What the channels do, in GStreamer's own debug log ("GST_DEBUG=velmaro-sound:4").
@@ -50,6 +52,11 @@ std::unique_ptr<SoundPlayer> OpenGstSound(const std::string& file) {
     return true;
   }();
   (void)registered;
+  std::ifstream in(file, std::ios::binary);
+  std::string head(12, '\0');
+  in.read(&head[0], static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  if (!IsWaveHead(head)) return nullptr;
   GstElement* playbin = gst_element_factory_make("playbin", nullptr);
   if (!playbin) return nullptr;
   std::string uri = FileUri(file);

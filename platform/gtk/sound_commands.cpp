@@ -74,6 +74,10 @@ SoundCommand ParseSoundCommand(const Text& command) {
   return parsed;
 }
 
+bool IsWaveHead(const std::string& head) {
+  return head.size() >= 12 && head.compare(0, 4, "RIFF") == 0 && head.compare(8, 4, "WAVE") == 0;
+}
+
 bool SoundChannels::IsOpen(const Text& alias) const {
   return players_.count(Lower(alias)) != 0;
 }

@@ -32,6 +32,10 @@ struct SoundCommand {
 
 SoundCommand ParseSoundCommand(const Text& command);
 
+// Whether a file's first bytes are those of a RIFF/WAVE file: the waveaudio device opens nothing else, so
+// neither does a player here, though it could play more.
+bool IsWaveHead(const std::string& head);
+
 class SoundChannels {
  public:
   // `open` makes a player of a file of this machine (empty: the name found nothing), or nothing when it

@@ -99,4 +99,11 @@ TEST(SoundCommands, ParsesTheElementAndAliasOfAnOpen) {
   EXPECT_EQ(bare.alias, L"d:\\x.wav");
 }
 
+TEST(SoundCommands, OnlyWaveFilesOpen) {
+  EXPECT_TRUE(IsWaveHead(std::string("RIFF\x24\0\0\0WAVEfmt ", 16)));
+  EXPECT_FALSE(IsWaveHead(std::string("RIFF\x24\0\0\0AVI LIST", 16)));
+  EXPECT_FALSE(IsWaveHead("ID3\x04\0\0\0\0\0\0\0\0"));
+  EXPECT_FALSE(IsWaveHead("RIFF"));
+}
+
 }  // namespace
