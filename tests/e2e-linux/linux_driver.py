@@ -112,6 +112,7 @@ class Program:
             with open(target, "wb") as f:
                 f.write(content)
         shutil.copy(self.s.opts.program, os.path.join(d, "velmaro"))
+        shutil.copy(self.s.opts.autorun, os.path.join(d, "autorun.sh"))
         # A medium without execute bits: every file 0444, every folder 0555.
         for root, dirs, files in os.walk(d):
             for n in files:
@@ -144,9 +145,10 @@ class Program:
         return e
 
     def start(self):
-        # Through the loader, as autorun.sh starts it from a medium without execute bits.
+        # As a desktop starts a medium's autorun.sh without an execute bit: through /bin/sh, from elsewhere.
+        # It starts the program through the loader, in the same process.
         self.log = open(os.path.join(self.dir, "program.log"), "w")
-        self.proc = subprocess.Popen([LOADER, os.path.join(self.disc, "velmaro")], env=self.env(), cwd="/",
+        self.proc = subprocess.Popen(["/bin/sh", os.path.join(self.disc, "autorun.sh")], env=self.env(), cwd="/",
                                      stdout=self.log, stderr=self.log)
 
     def alive(self):
@@ -193,7 +195,7 @@ class Program:
                 out.append(w)
         return out
 
-    def window_of_size(self, size, timeout=10):
+    def window_of_size(self, size, timeout=20):
         def find():
             for w in self.windows():
                 if (w["width"], w["height"]) == size:
@@ -201,7 +203,7 @@ class Program:
             return None
         return wait_for("a window of %dx%d" % size, find, timeout)
 
-    def wait_menu(self, timeout=10):
+    def wait_menu(self, timeout=20):
         self.menu = self.window_of_size(MENU_SIZE, timeout)
         wait_for("the menu painted", lambda: self.pixel(self.menu["width"] - 5, self.menu["height"] - 5) == MENU_RGB,
                  5)

@@ -2,6 +2,7 @@
 """End-to-end cases of the Linux program on a virtual display with a session bus (run it through run.sh)."""
 
 import argparse
+import os
 import re
 import sys
 import time
@@ -29,6 +30,7 @@ def main():
     ap.add_argument("-k", dest="pattern")
     ap.add_argument("--program", required=True)
     ap.add_argument("--recorder", required=True)
+    ap.add_argument("--autorun", required=True, help="autorun.sh as velmaro-author new writes it")
     ap.add_argument("--keep", action="store_true")
     opts = ap.parse_args()
     chosen = [c for c in cases() if not opts.pattern or re.search(opts.pattern, c.title, re.I)]
@@ -39,6 +41,16 @@ def main():
         for case in chosen:
             t0 = time.monotonic()
             ok, why = attempt(session, case)
+            if not ok:
+                # A machine under load now and then starts the program late; a real fault fails twice.
+                first = why
+                tried = os.path.join(session.work, "cases", case.slug)
+                if os.path.exists(tried):
+                    os.rename(tried, tried + "-first-try")
+                ok, why = attempt(session, case)
+                if ok:
+                    print("RETRY %s: passed on the second try; the first said:\n      %s"
+                          % (case.title, first.replace("\n", "\n      ")), flush=True)
             if ok:
                 passed += 1
                 print("PASS  %s (%.1fs)" % (case.title, time.monotonic() - t0), flush=True)
