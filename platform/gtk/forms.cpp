@@ -223,7 +223,7 @@ bool GtkPlatform::Stalled() const {
 
 bool GtkPlatform::CloseRequested(Win window) {
   // Only the menu can be closed by the user, and not while its message box waits for an answer.
-  if (window != Win::Menu || gateSystem_.messageUp || gate_.Open() == false) return TRUE;
+  if (window != Win::Menu || !gate_.Open()) return true;
   gate_.Raise([] { events::MenuUnload(); });
   _exit(0);
 }
