@@ -6,6 +6,9 @@ endif()
 
 # No build folder in the program: paths that reach it through __FILE__ (headers' assertions) are relative.
 foreach(target velmaro velmaro_core velmaro_win32_paint)
+  if(NOT TARGET ${target})
+    continue()
+  endif()
   target_compile_options(${target} PRIVATE
     -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
     -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)

@@ -27,7 +27,6 @@ class HeadlessPlatform : public SimulatedMachine {
   ~HeadlessPlatform() override;
 
   PictureInfo Picture(const Resolved& file) const override;
-  std::vector<HostDisc::WalkEntry> Walk() const { return SimulatedMachine::Walk(); }
 
   // Each font a caption asked for that is not on this machine, with the face used in its place.
   std::map<std::string, std::string> fontSubstitutes;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "disc_folder.h"
+#include "platform/headless/headless_platform.h"
 #include "tools/author/check.h"
 
 namespace {
@@ -84,6 +85,39 @@ TEST(GivenFiles, WithoutGivenFilesTheFolderIsRead) {
   disc.Write("menu.inf", kStops);
   EXPECT_EQ(Codes(CheckDisc(disc.path(), GivenFiles())), Codes(CheckDisc(disc.path())));
   EXPECT_NE(Codes(CheckDisc(disc.path())).find("page-stops"), std::string::npos);
+}
+
+// What the program and the walk of the disc see of a given file, beside the folder's own names.
+TEST(GivenFiles, LookupsExistenceAndTheWalkSeeAGivenFileInItsPlace) {
+  DiscFolder disc;
+  disc.Remove("menu.inf");
+  HeadlessPlatform machine(disc.path());
+  EXPECT_FALSE(machine.FileExists(L"D:\\menu.inf"));
+  machine.GiveFile(L"menu.inf", kQuit);
+  EXPECT_TRUE(machine.FileExists(L"D:\\MENU.INF"));
+  SimulatedMachine::Resolved found = machine.Resolve(L"D:\\Menu.Inf");
+  EXPECT_EQ(found.status, LookupStatus::Found);
+  EXPECT_FALSE(found.isFolder);
+  EXPECT_EQ(machine.ReadHead(found, 6), kQuit.substr(0, 6));
+
+  std::vector<std::string> root;
+  for (const DiscWalkEntry& e : machine.Walk())
+    if (e.relative.find('/') == std::string::npos) root.push_back(e.relative);
+  EXPECT_EQ(root, (std::vector<std::string>{"autorun.inf", "docs", "images", "kavo.inf", "menu.inf", "sounds",
+                                            "tools", "velmaro.exe"}));
+
+  // Given over a folder of that name: a file, and nothing of the folder's contents is walked.
+  disc.Remove("kavo.inf");
+  std::filesystem::create_directories(disc.path() + "/kavo.inf/inside");
+  HeadlessPlatform over(disc.path());
+  over.GiveFile(L"kavo.inf", "101\r\n");
+  for (const DiscWalkEntry& e : over.Walk()) {
+    EXPECT_EQ(e.relative.rfind("kavo.inf/", 0), std::string::npos) << e.relative;
+    if (e.relative == "kavo.inf") {
+      EXPECT_EQ(e.kind, EntryKind::File);
+    }
+  }
+  EXPECT_TRUE(over.FileExists(L"D:\\kavo.inf"));
 }
 
 }  // namespace

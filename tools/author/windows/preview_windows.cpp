@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -250,8 +251,20 @@ class Renderer {
       }
     }
     DrawLabel(dc, options_.dpi, label.Font(), color, label.Caption(), label.Rect());
+    // GDI takes another face for one that is not installed, silently: the author is told.
+    const Text& wanted = label.Font().name;
+    if (wanted.empty()) return;
+    ScopedSelect select(dc, LabelFontHandle(label.Font(), options_.dpi));
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    if (lstrcmpiW(face, wanted.substr(0, LF_FACESIZE - 1).c_str()) != 0)
+      substitutes_[ToUtf8(wanted)] = ToUtf8(face);
   }
 
+ public:
+  const std::map<std::string, std::string>& Substitutes() const { return substitutes_; }
+
+ private:
   void Annotate(HDC dc, int index) {
     const Label& label = lblLink(index);
     if (!label.Visible()) return;
@@ -285,6 +298,8 @@ class Renderer {
   TwipSize size_ = kEmptyBox;
   std::unique_ptr<Picture> picture_;
   std::string boxNote_;
+  // The faces drawn in place of fonts that links name.
+  std::map<std::string, std::string> substitutes_;
 };
 
 }  // namespace
@@ -357,6 +372,9 @@ int Preview(const std::vector<std::string>& args) {
   std::vector<std::string> written;
   for (int page : pages)
     if (!renderer.Page(page, &written)) return 1;
+  for (const auto& substitute : renderer.Substitutes())
+    std::cout << "preview: \"" << substitute.first << "\" is not installed here; drawn with \""
+              << substitute.second << "\"\n";
   for (const std::string& file : written)
     std::cout << file << "\n";
   return 0;
