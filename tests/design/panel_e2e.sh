@@ -14,7 +14,9 @@ cmake --preset "$arch" >/dev/null
 cmake --build --preset "$arch" -j2 --target velmaro-design-panel-demo >/dev/null
 exe=$root/build/$arch/velmaro-design-panel-demo.exe
 
+settle=0.5
 if [[ $arch == win32 ]]; then
+  settle=2
   wine=$("$root/scripts/wine32.sh")
   bin=$(dirname "$wine")
 else
@@ -62,9 +64,14 @@ wait_reports() {
   done
   fail "waited for report $1; got: $(tail -1 "$out")"
 }
+# Waits for a window of that title, then for it to be ready for keys (Wine gives a new dialog the
+# keyboard itself; under the emulated loader it takes a moment more).
 window_named() {
   for _ in $(seq 150); do
-    xdotool search --name "^$1\$" >/dev/null 2>&1 && return 0
+    if xdotool search --name "^$1\$" >/dev/null 2>&1; then
+      sleep "$settle"
+      return 0
+    fi
     sleep 0.2
   done
   fail "no window \"$1\""
