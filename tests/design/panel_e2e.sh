@@ -14,9 +14,9 @@ cmake --preset "$arch" >/dev/null
 cmake --build --preset "$arch" -j2 --target velmaro-design-panel-demo >/dev/null
 exe=$root/build/$arch/velmaro-design-panel-demo.exe
 
-settle=0.5
+settle=0.5 delay=40
 if [[ $arch == win32 ]]; then
-  settle=2
+  settle=2 delay=80
   wine=$("$root/scripts/wine32.sh")
   bin=$(dirname "$wine")
 else
@@ -48,6 +48,8 @@ mkdir -p "$disc/docs" "$disc/tools"
 echo guide >"$disc/docs/guide.pdf"
 echo exe >"$disc/tools/my -tool.exe"
 echo exe >"$disc/setup2.exe"
+echo outside >"$work/outside.txt"
+outside="Z:${work//\//\\}\\outside.txt"
 out=$work/reports.txt
 : >"$out"
 
@@ -98,9 +100,9 @@ sleep 0.5
 
 # A caption: typed over, committed by Enter; typing and Escape take it back and report nothing.
 keys alt+c
-xdotool type --delay 40 '&Setup'
+xdotool type --delay "$delay" '&Setup'
 keys Return alt+c
-xdotool type --delay 40 'zzz'
+xdotool type --delay "$delay" 'zzz'
 keys Escape Tab
 # The action: arrows in the closed list report nothing until the list is left.
 keys alt+n Down Down Tab
@@ -129,12 +131,12 @@ wait_reports 11
 # refused with a message, and the dialog opens again.
 keys alt+n Home Return alt+b
 window_named 'Choose a file of the disc'
-xdotool type --delay 30 'docs\guide.pdf'
+xdotool type --delay "$delay" 'docs\guide.pdf'
 keys Return
 wait_reports 13
 keys alt+b
 window_named 'Choose a file of the disc'
-xdotool type --delay 30 'C:\windows\win.ini'
+xdotool type --delay "$delay" "$outside"
 keys Return
 window_named 'Not a file of the disc'
 keys Return
@@ -143,15 +145,15 @@ keys Escape
 window_gone 'Choose a file of the disc'
 # A program keeps its parameters; one whose name the launch would cut at " -" is refused.
 keys alt+n Down Return alt+r
-xdotool type --delay 30 'setup.exe -s'
+xdotool type --delay "$delay" 'setup.exe -s'
 keys Return alt+b
 window_named 'Choose a program of the disc'
-xdotool type --delay 30 'setup2.exe'
+xdotool type --delay "$delay" 'setup2.exe'
 keys Return
 wait_reports 16
 keys alt+b
 window_named 'Choose a program of the disc'
-xdotool type --delay 30 'tools\my -tool.exe'
+xdotool type --delay "$delay" 'tools\my -tool.exe'
 keys Return
 window_named 'Name the program cannot start'
 keys Return
