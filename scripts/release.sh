@@ -4,7 +4,8 @@
 #   dist/velmaro.exe                      the program (i686), the same bytes from the same commit anywhere
 #   dist/SHA256SUMS                       its SHA-256 (sha256sum -c SHA256SUMS)
 #   dist/sample-disc/                     the sample disc with the program in it
-#   dist/velmaro-author-linux-x86_64/     the author tool (Release), with the program beside it for "new"
+#   dist/velmaro-author-linux-x86_64/     the author tool (Release), with the programs beside it for "new"
+#   dist/velmaro                          the Linux program (x86_64, GTK 4), for discs that start on Linux too
 #   dist/FOR-DISC-AUTHORS.txt             what goes on a disc, how to test it, how to sign the program
 #
 #   scripts/release.sh                    all of it
@@ -58,16 +59,21 @@ cp "$out/win32/velmaro.exe" dist/velmaro.exe
 (cd dist && sha256sum velmaro.exe >SHA256SUMS)
 ((exe_only)) && { cat dist/SHA256SUMS; exit 0; }
 
-echo "== velmaro-author (Release)"
+echo "== velmaro-author and the Linux program (Release)"
 tool=dist/velmaro-author-linux-x86_64
 (cd "$src" && cmake --preset host -B "$out/author" -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF \
   -DVELMARO_BENCH=OFF -DVELMARO_EXE="$root/dist/velmaro.exe" >/dev/null)
-cmake --build "$out/author" -j2 --target velmaro-author >"$out/author.log" || { tail -40 "$out/author.log"; exit 1; }
+cmake --build "$out/author" -j2 --target velmaro-author velmaro >"$out/author.log" ||
+  { tail -40 "$out/author.log"; exit 1; }
 cmake --install "$out/author" --prefix "$tool" --strip >/dev/null
 
 echo "== sample disc"
 cp -r "$src/disc" dist/sample-disc
 cp dist/velmaro.exe dist/sample-disc/
+cp "$tool/share/velmaro/velmaro" dist/velmaro
+# The Linux program and its autorun.sh as the tool puts them on a new disc.
+"$tool/bin/velmaro-author" new "$out/starter" >/dev/null
+cp "$out/starter/velmaro" "$out/starter/autorun.sh" dist/sample-disc/
 # The release's own tool must find nothing wrong with the release's own disc.
 "$tool/bin/velmaro-author" check dist/sample-disc
 

@@ -5,7 +5,13 @@ set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libstb-dev clang libclang-rt-14-dev clang-format
           mingw-w64 wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick sox locales
           libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev nlohmann-json3-dev fonts-dejavu-core fonts-liberation
-          fonts-ipafont-gothic python3-jsonschema osslsigncode openssl faketime libunistring-dev strace)
+          fonts-ipafont-gothic python3-jsonschema osslsigncode openssl faketime libunistring-dev strace
+          libgtk-4-dev libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev python3-pyatspi dbus dbus-x11
+          at-spi2-core)
+# Named with the machine's architecture: Wine's 32-bit half brings their i386 twins, and dpkg -s would find a
+# bare name ambiguous.
+native=$(dpkg --print-architecture)
+packages+=("gstreamer1.0-plugins-base:$native" "gstreamer1.0-plugins-good:$native")
 # For scripts/wine32.sh where the kernel runs no 32-bit code. Without recommends: qemu-user's would register
 # binfmt handlers for the whole machine, and we call qemu-i386 by name.
 bare=(qemu-user libc6:i386 gcc)

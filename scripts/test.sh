@@ -17,6 +17,9 @@ python3 -B tests/e2e/harness.py --write-menus build/e2e-menus
 build/host/tests/author/velmaro_author_tests --gtest_filter='Differential.*' --gtest_brief=1
 tests/author/formats.sh
 
+echo "== the Linux program end to end (virtual display, session bus)"
+tests/e2e-linux/run.sh
+
 echo "== unit tests under ASan and UBSan"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j2

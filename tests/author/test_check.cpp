@@ -177,6 +177,16 @@ const Broken kBroken[] = {
     {"the program is not in the folder yet",
      [](const DiscFolder& d) { d.Remove("velmaro.exe"); },
      {"autorun.inf", 2, 1, Severity::Note, "exe-missing", "", {}, {}}},
+    {"the Linux program without autorun.sh",
+     [](const DiscFolder& d) {
+       d.Write("velmaro",
+               "\x7f"
+               "ELF");
+     },
+     {"velmaro", 0, 0, Severity::Warning, "linux-start", "", {}, {}}},
+    {"autorun.sh without the Linux program",
+     [](const DiscFolder& d) { d.Write("AUTORUN.SH", "#!/bin/sh\n"); },
+     {"autorun.sh", 0, 0, Severity::Warning, "linux-start", "", {}, {}}},
 };
 
 TEST(Check, EachMistakeIsFoundOnceWhereItIs) {

@@ -316,3 +316,39 @@ TEST(CommandLine, NamesThatAreNotUtf8AreEscapedInEveryFormat) {
 }
 
 }  // namespace
+
+namespace {
+
+// The Linux program comes onto a new disc with autorun.sh when it is installed beside velmaro.exe, and
+// neither comes alone.
+TEST(CommandLine, NewCopiesTheLinuxProgramWithAutorunSh) {
+  Bench bench;
+  const std::string shipped = bench.work() + "/share";
+  fs::create_directories(shipped);
+  fs::copy_file(bench.disc().path() + "/velmaro.exe", shipped + "/velmaro.exe");
+  ASSERT_EQ(bench({"new", "WORK/windows-only", "--exe", "WORK/share/velmaro.exe"}).status, 0);
+  EXPECT_FALSE(fs::exists(bench.work() + "/windows-only/velmaro"));
+  EXPECT_FALSE(fs::exists(bench.work() + "/windows-only/autorun.sh"));
+
+  std::ofstream(shipped + "/velmaro", std::ios::binary) << std::string(
+      "\x7f"
+      "ELF\x02\x01",
+      6);
+  Outcome made = bench({"new", "WORK/both", "--exe", "WORK/share/velmaro.exe"});
+  ASSERT_EQ(made.status, 0) << made.err;
+  const std::string disc = bench.work() + "/both";
+  EXPECT_EQ(Slurp(disc + "/velmaro"), Slurp(shipped + "/velmaro"));
+  // Started through the loader, from the disc's root, so that no execute bit is needed.
+  EXPECT_NE(Slurp(disc + "/autorun.sh").find("exec /lib64/ld-linux-x86-64.so.2 \"$PWD/velmaro\""),
+            std::string::npos);
+  EXPECT_EQ(Slurp(disc + "/autorun.sh").compare(0, 10, "#!/bin/sh\n"), 0);
+  Outcome checked = bench({"check", "WORK/both"});
+  EXPECT_EQ(checked.status, 0) << checked.out;
+  EXPECT_EQ(checked.out.find("linux-start"), std::string::npos) << checked.out;
+
+  fs::remove(disc + "/autorun.sh");
+  checked = bench({"check", "WORK/both"});
+  EXPECT_NE(checked.out.find("[linux-start]"), std::string::npos) << checked.out;
+}
+
+}  // namespace

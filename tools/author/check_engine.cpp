@@ -97,6 +97,7 @@ const std::map<std::string, std::string>& FindingCodes() {
       {"name-mangled", "a name the disc's file system would change"},
       {"autorun", "autorun.inf is missing or does not start the program"},
       {"exe-missing", "the program itself is not in the folder yet"},
+      {"linux-start", "the Linux program or autorun.sh is on the disc without the other"},
       {"ansi-bytes", "an ANSI file with characters that read differently in other code pages"},
   };
   return codes;

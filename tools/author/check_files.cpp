@@ -314,6 +314,19 @@ void FileChecks::Autorun() {
   if (!openFile.empty() && !host_.Find(kDiscRoot + openFile).Found())
     findings_.Add("autorun.inf", openLine, 1, Severity::Note, "exe-missing",
                   Quote(openFile) + " is not in the folder yet: copy it there before the disc is burned");
+  // Linux desktops start the disc through autorun.sh, which starts the Linux program: one without the other
+  // starts nothing there.
+  bool linuxProgram = host_.Find(kDiscRoot + L"velmaro").Found();
+  bool autorunSh = host_.Find(kDiscRoot + L"autorun.sh").Found();
+  if (linuxProgram && !autorunSh)
+    findings_.Add(
+        "velmaro", 0, 0, Severity::Warning, "linux-start",
+        "the Linux program is on the disc but autorun.sh is not: Linux desktops do not offer to start "
+        "the menu");
+  if (autorunSh && !linuxProgram)
+    findings_.Add("autorun.sh", 0, 0, Severity::Warning, "linux-start",
+                  "autorun.sh is on the disc but the Linux program velmaro is not: on Linux the disc starts "
+                  "nothing");
   if (iconLine != 0) {
     Text iconFile = icon.substr(0, icon.find(L','));
     if (!host_.Find(kDiscRoot + iconFile).Found() && Upper(iconFile) != Upper(openFile))

@@ -109,6 +109,14 @@ const Explanation kExplanations[] = {
      "Move one of them (left and top, in twips), or make a caption shorter.",
      "0|1|Install|Verdana|1012|16777215|65535|900|1500|0|setup.exe|\n"
      "0|2|Read me|Verdana|0012|16777215|65535|900|1560|3|readme.txt|   <- top 1980 clears it"},
+    {"linux-start",
+     "Linux desktops offer to run autorun.sh from the root of a disc when it is opened, and autorun.sh "
+     "starts "
+     "the Linux program velmaro, which shows the same menu as velmaro.exe. The disc holds one of the two "
+     "without the other, so on Linux it starts nothing (or autorun.sh fails).",
+     "Copy both into the disc's root (velmaro-author new writes autorun.sh, and copies the Linux program "
+     "when it is installed beside the tool), or remove both for a disc that is for Windows only.",
+     "cp velmaro autorun.sh mydisc/"},
     {"menu-missing",
      "kavo.inf turns the menu on, but menu.inf is not in the disc's root: the menu window shows its picture "
      "with no link at all.",

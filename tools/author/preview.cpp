@@ -26,6 +26,7 @@
 #include "platform/events.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/numbers.h"
+#include "platform/system_colors.h"
 #include "platform/textfile.h"
 #include "platform/win32/units.h"
 #include "startup/frmMain.h"
@@ -47,24 +48,9 @@ Rgb FromBgr(uint32_t bgr) {
   return Rgb{(bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0};
 }
 
-// Windows' default system colours (0x00BBGGRR), as a fresh Windows 10 shows them.
-uint32_t SystemColor(int index) {
-  static const uint32_t kColors[] = {
-      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
-      0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xD77800, 0xFFFFFF, 0xF0F0F0,
-      0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
-      0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0,
-  };
-  if (index < 0 || index >= static_cast<int>(sizeof kColors / sizeof kColors[0])) return 0;
-  return kColors[index];
-}
-
 Rgb ColorOf(int32_t color) {
-  if (IsSystemColor(color)) return FromBgr(SystemColor(SystemColorIndex(color)));
-  return FromBgr(static_cast<uint32_t>(color) & 0x00FFFFFF);
+  return FromBgr(ColorValue(color));
 }
-
-const int kButtonFace = 15;
 
 // The widest and tallest image cairo draws.
 constexpr int kLargestSide = 32767;
@@ -310,7 +296,7 @@ class Renderer {
   }
 
   void Background(cairo_t* cr, int width, int height) {
-    Rgb face = ColorOf(static_cast<int32_t>(0x80000000u | kButtonFace));
+    Rgb face = ColorOf(static_cast<int32_t>(0x80000000u | kSysColorButtonFace));
     cairo_set_source_rgb(cr, face.r, face.g, face.b);
     cairo_paint(cr);
     if (picture_) {
