@@ -16,7 +16,7 @@ exe=$root/build/$arch/velmaro-design-panel-demo.exe
 
 settle=0.5 delay=40
 if [[ $arch == win32 ]]; then
-  settle=2 delay=80
+  settle=4 delay=80
   wine=$("$root/scripts/wine32.sh")
   bin=$(dirname "$wine")
 else
