@@ -85,6 +85,11 @@ window_gone() {
   done
   fail "window \"$1\" stayed"
 }
+# Types over what a file dialog's name box holds.
+type_name() {
+  keys End shift+Home
+  xdotool type --delay "$delay" "$1"
+}
 keys() {
   for key in "$@"; do
     xdotool key "$key"
@@ -131,12 +136,12 @@ wait_reports 11
 # refused with a message, and the dialog opens again.
 keys alt+n Home Return alt+b
 window_named 'Choose a file of the disc'
-xdotool type --delay "$delay" 'docs\guide.pdf'
+type_name 'docs\guide.pdf'
 keys Return
 wait_reports 13
 keys alt+b
 window_named 'Choose a file of the disc'
-xdotool type --delay "$delay" "$outside"
+type_name "$outside"
 keys Return
 window_named 'Not a file of the disc'
 keys Return
@@ -148,12 +153,12 @@ keys alt+n Down Return alt+r
 xdotool type --delay "$delay" 'setup.exe -s'
 keys Return alt+b
 window_named 'Choose a program of the disc'
-xdotool type --delay "$delay" 'setup2.exe'
+type_name 'setup2.exe'
 keys Return
 wait_reports 16
 keys alt+b
 window_named 'Choose a program of the disc'
-xdotool type --delay "$delay" 'tools\my -tool.exe'
+type_name 'tools\my -tool.exe'
 keys Return
 window_named 'Name the program cannot start'
 keys Return
