@@ -14,7 +14,9 @@ cmake --preset "$arch" >/dev/null
 cmake --build --preset "$arch" -j2 --target velmaro-design-panel-demo >/dev/null
 exe=$root/build/$arch/velmaro-design-panel-demo.exe
 
+settle=0.5 delay=40
 if [[ $arch == win32 ]]; then
+  settle=4 delay=80
   wine=$("$root/scripts/wine32.sh")
   bin=$(dirname "$wine")
 else
@@ -46,6 +48,8 @@ mkdir -p "$disc/docs" "$disc/tools"
 echo guide >"$disc/docs/guide.pdf"
 echo exe >"$disc/tools/my -tool.exe"
 echo exe >"$disc/setup2.exe"
+echo outside >"$work/outside.txt"
+outside="Z:${work//\//\\}\\outside.txt"
 out=$work/reports.txt
 : >"$out"
 
@@ -62,9 +66,14 @@ wait_reports() {
   done
   fail "waited for report $1; got: $(tail -1 "$out")"
 }
+# Waits for a window of that title, then for it to be ready for keys (Wine gives a new dialog the
+# keyboard itself; under the emulated loader it takes a moment more).
 window_named() {
   for _ in $(seq 150); do
-    xdotool search --name "^$1\$" >/dev/null 2>&1 && return 0
+    if xdotool search --name "^$1\$" >/dev/null 2>&1; then
+      sleep "$settle"
+      return 0
+    fi
     sleep 0.2
   done
   fail "no window \"$1\""
@@ -75,6 +84,11 @@ window_gone() {
     sleep 0.2
   done
   fail "window \"$1\" stayed"
+}
+# Types over what a file dialog's name box holds.
+type_name() {
+  keys End shift+Home
+  xdotool type --delay "$delay" "$1"
 }
 keys() {
   for key in "$@"; do
@@ -91,9 +105,9 @@ sleep 0.5
 
 # A caption: typed over, committed by Enter; typing and Escape take it back and report nothing.
 keys alt+c
-xdotool type --delay 40 '&Setup'
+xdotool type --delay "$delay" '&Setup'
 keys Return alt+c
-xdotool type --delay 40 'zzz'
+xdotool type --delay "$delay" 'zzz'
 keys Escape Tab
 # The action: arrows in the closed list report nothing until the list is left.
 keys alt+n Down Down Tab
@@ -122,12 +136,12 @@ wait_reports 11
 # refused with a message, and the dialog opens again.
 keys alt+n Home Return alt+b
 window_named 'Choose a file of the disc'
-xdotool type --delay 30 'docs\guide.pdf'
+type_name 'docs\guide.pdf'
 keys Return
 wait_reports 13
 keys alt+b
 window_named 'Choose a file of the disc'
-xdotool type --delay 30 'C:\windows\win.ini'
+type_name "$outside"
 keys Return
 window_named 'Not a file of the disc'
 keys Return
@@ -136,15 +150,15 @@ keys Escape
 window_gone 'Choose a file of the disc'
 # A program keeps its parameters; one whose name the launch would cut at " -" is refused.
 keys alt+n Down Return alt+r
-xdotool type --delay 30 'setup.exe -s'
+xdotool type --delay "$delay" 'setup.exe -s'
 keys Return alt+b
 window_named 'Choose a program of the disc'
-xdotool type --delay 30 'setup2.exe'
+type_name 'setup2.exe'
 keys Return
 wait_reports 16
 keys alt+b
 window_named 'Choose a program of the disc'
-xdotool type --delay 30 'tools\my -tool.exe'
+type_name 'tools\my -tool.exe'
 keys Return
 window_named 'Name the program cannot start'
 keys Return

@@ -20,8 +20,8 @@ if(WIN32)
   target_link_libraries(velmaro_design_panel PUBLIC velmaro_design_fields comdlg32 gdi32 user32)
 
   # Shows the panel and the dialogs alone, each callback written to standard output: for trying them out
-  # and for driving them under Wine. Not installed.
-  add_executable(velmaro-design-panel-demo ${CMAKE_CURRENT_LIST_DIR}/panel_demo.cpp)
+  # and for driving them under Wine (tests/design/panel_e2e.sh). Built only when asked for.
+  add_executable(velmaro-design-panel-demo EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/panel_demo.cpp)
   target_link_libraries(velmaro-design-panel-demo PRIVATE velmaro_design_panel)
   target_link_options(velmaro-design-panel-demo PRIVATE -static -static-libgcc -static-libstdc++ -municode)
   # The program's logic is built for link-time optimisation there; objects that catch its errors must be
