@@ -98,6 +98,7 @@ keys() {
 }
 
 (cd "$disc" && "$wine" "$exe" >"$out" 2>"$work/demo.err") &
+demo=$!
 wait_reports 1
 xdotool mousemove 1000 740
 xdotool windowfocus "$(xdotool search --name '^Link panel$')"
@@ -171,8 +172,18 @@ window_gone 'Start-up settings'
 wait_reports 17
 keys alt+l
 wait_reports 18
+# Closed, the demo ends by itself, and cleanly.
 sleep 1
-xdotool key alt+F4 2>/dev/null || true
+xdotool key alt+F4
+for _ in $(seq 150); do
+  kill -0 "$demo" 2>/dev/null || break
+  sleep 0.2
+done
+if kill -0 "$demo" 2>/dev/null; then
+  fail "the demo did not end when closed"
+elif ! wait "$demo"; then
+  fail "the demo ended with a fault: $(tail -1 "$work/demo.err")"
+fi
 
 expected="ready
 caption = &Setup
