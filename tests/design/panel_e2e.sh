@@ -52,11 +52,14 @@ echo outside >"$work/outside.txt"
 outside="Z:${work//\//\\}\\outside.txt"
 out=$work/reports.txt
 : >"$out"
+rm -f "$work"/failure-*.png
 
 failures=0
+# Each failure keeps a picture of the screen beside the reports.
 fail() {
-  echo "FAIL: $*" >&2
   failures=$((failures + 1))
+  echo "FAIL: $* (screen: $work/failure-$failures.png)" >&2
+  import -window root "$work/failure-$failures.png" 2>/dev/null || true
 }
 # Waits for the demo's report count to reach $1, for up to 30 s (the emulated loader is slow).
 wait_reports() {
