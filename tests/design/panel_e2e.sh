@@ -52,11 +52,14 @@ echo outside >"$work/outside.txt"
 outside="Z:${work//\//\\}\\outside.txt"
 out=$work/reports.txt
 : >"$out"
+rm -f "$work"/failure-*.png
 
 failures=0
+# Each failure keeps a picture of the screen beside the reports.
 fail() {
-  echo "FAIL: $*" >&2
   failures=$((failures + 1))
+  echo "FAIL: $* (screen: $work/failure-$failures.png)" >&2
+  import -window root "$work/failure-$failures.png" 2>/dev/null || true
 }
 # Waits for the demo's report count to reach $1, for up to 30 s (the emulated loader is slow).
 wait_reports() {
@@ -98,6 +101,7 @@ keys() {
 }
 
 (cd "$disc" && "$wine" "$exe" >"$out" 2>"$work/demo.err") &
+demo=$!
 wait_reports 1
 xdotool mousemove 1000 740
 xdotool windowfocus "$(xdotool search --name '^Link panel$')"
@@ -171,8 +175,18 @@ window_gone 'Start-up settings'
 wait_reports 17
 keys alt+l
 wait_reports 18
+# Closed, the demo ends by itself, and cleanly.
 sleep 1
-xdotool key alt+F4 2>/dev/null || true
+xdotool key alt+F4
+for _ in $(seq 150); do
+  kill -0 "$demo" 2>/dev/null || break
+  sleep 0.2
+done
+if kill -0 "$demo" 2>/dev/null; then
+  fail "the demo did not end when closed"
+elif ! wait "$demo"; then
+  fail "the demo ended with a fault: $(tail -1 "$work/demo.err")"
+fi
 
 expected="ready
 caption = &Setup

@@ -43,6 +43,7 @@ LRESULT CALLBACK LinkPanel::WindowProc(HWND window, UINT message, WPARAM wParam,
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     panel->window_ = nullptr;
+    return DefWindowProcW(window, message, wParam, lParam);
   }
   return panel->Handle(message, wParam, lParam);
 }
