@@ -271,7 +271,7 @@ PangoLayout* HeadlessPlatform::TextLayout(const LabelFont& font,
 }
 
 TwipSize HeadlessPlatform::MeasureText(const LabelFont& font, const Text& caption) {
-  if (const TwipSize* known = measured_.Find(font, dpi, caption)) return *known;
+  if (const TwipSize* known = measured_->Find(font, dpi, caption)) return *known;
   int width = 0;
   PangoLayout* layout = TextLayout(font, ShownCaption(caption), dpi, -1, &width);
   PangoRectangle logical;
@@ -282,6 +282,6 @@ TwipSize HeadlessPlatform::MeasureText(const LabelFont& font, const Text& captio
   int height = cell.ascent + cell.descent > 0 ? cell.ascent + cell.descent : logical.height;
   float perPixel = 1440.0f / static_cast<float>(dpi);
   TwipSize size{width * perPixel, height * perPixel};
-  measured_.Keep(font, dpi, caption, size);
+  measured_->Keep(font, dpi, caption, size);
   return size;
 }

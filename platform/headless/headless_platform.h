@@ -50,6 +50,9 @@ class HeadlessPlatform : public SimulatedMachine {
   };
   Cell TextCell(const LabelFont& font, unsigned atDpi);
   PangoContext* pango() { return pango_; }
+  // Captions are measured into `kept` from now on, which outlives this machine: checks of one disc one
+  // after another measure each caption once.
+  void KeepMeasuresIn(MeasureCache& kept) { measured_ = &kept; }
 
   // --- Platform ---
   void DecodeAnsi(const char* bytes, std::size_t length, Text& into) override;
@@ -63,7 +66,8 @@ class HeadlessPlatform : public SimulatedMachine {
   iconv_t decoder_ = reinterpret_cast<iconv_t>(-1);
   std::string decoderCodePage_;
   PangoContext* pango_ = nullptr;
-  MeasureCache measured_;
+  MeasureCache ownMeasures_;
+  MeasureCache* measured_ = &ownMeasures_;
   std::set<std::string> fontsLookedUp_;  // whether a face stands in for each is known
   std::map<std::tuple<Text, float, bool, bool, unsigned>, Cell> cells_;
 };

@@ -117,9 +117,9 @@ void WindowsMachine::DecodeAnsi(const char* bytes, std::size_t length, Text& int
 }
 
 TwipSize WindowsMachine::MeasureText(const LabelFont& font, const Text& caption) {
-  if (const TwipSize* known = measured_.Find(font, dpi, caption)) return *known;
+  if (const TwipSize* known = measured_->Find(font, dpi, caption)) return *known;
   TwipSize size = MeasureLabel(measuring_.get(), font, dpi, caption);
-  measured_.Keep(font, dpi, caption, size);
+  measured_->Keep(font, dpi, caption, size);
   return size;
 }
 

@@ -25,6 +25,9 @@ class WindowsMachine : public SimulatedMachine {
   PictureInfo Picture(const Resolved& file) const override;
   // The full Windows path of a file a lookup found.
   Text PathOf(const Resolved& file) const { return tree_.PathOf(file.hostNames); }
+  // Captions are measured into `kept` from now on, which outlives this machine: checks of one disc one
+  // after another measure each caption once.
+  void KeepMeasuresIn(MeasureCache& kept) { measured_ = &kept; }
 
   // --- Platform ---
   void DecodeAnsi(const char* bytes, std::size_t length, Text& into) override;
@@ -37,5 +40,6 @@ class WindowsMachine : public SimulatedMachine {
  private:
   WindowsDisc tree_;
   ScopedMemDc measuring_;  // a DC of the screen, for fonts only
-  MeasureCache measured_;
+  MeasureCache ownMeasures_;
+  MeasureCache* measured_ = &ownMeasures_;
 };

@@ -8,7 +8,12 @@
 #include "tools/author/check_engine.h"
 #include "tools/author/headless_host.h"
 
-CheckResult CheckDisc(const std::string& folder, const GivenFiles& given, const CheckOptions& options) {
+DiscChecker::DiscChecker() : kept_(std::make_unique<CheckMemory>()) {}
+DiscChecker::~DiscChecker() = default;
+
+CheckResult DiscChecker::Check(const std::string& folder,
+                               const GivenFiles& given,
+                               const CheckOptions& options) {
   struct stat st;
   DIR* dir = opendir(folder.c_str());
   bool readable = dir != nullptr && stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -16,10 +21,15 @@ CheckResult CheckDisc(const std::string& folder, const GivenFiles& given, const 
   if (!readable) return CheckResult();
   HeadlessPlatform disc(folder);
   disc.codePage = options.codePage;
+  disc.KeepMeasuresIn(kept_->measures);
   for (const auto& file : given)
     disc.GiveFile(FromUtf8(file.first), file.second);
-  HeadlessCheckHost host(disc);
+  HeadlessCheckHost host(disc, &kept_->pictures);
   return RunCheck(host, options);
+}
+
+CheckResult CheckDisc(const std::string& folder, const GivenFiles& given, const CheckOptions& options) {
+  return DiscChecker().Check(folder, given, options);
 }
 
 CheckResult CheckDisc(const std::string& folder, const CheckOptions& options) {

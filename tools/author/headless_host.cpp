@@ -12,6 +12,8 @@ SimulatedMachine::Resolved Opened(const LookedUpFile& file) {
 }  // namespace
 
 LookedUpFile HeadlessCheckHost::Find(const Text& windowsPath) {
+  auto known = found_.find(windowsPath);
+  if (known != found_.end()) return known->second;
   SimulatedMachine::Resolved r = disc_.Resolve(windowsPath);
   LookedUpFile file;
   file.status = r.status;
@@ -25,19 +27,39 @@ LookedUpFile HeadlessCheckHost::Find(const Text& windowsPath) {
     std::replace(shown.begin(), shown.end(), L'\\', L'/');
     file.name = ToUtf8(shown);
   }
+  found_.emplace(windowsPath, file);
   return file;
 }
 
+KeptPictures::Digest KeptPictures::DigestOf(DiscFileReader& reader) {
+  std::uint64_t length = 0, hash = 14695981039346656037ull;
+  char buffer[1 << 14];
+  while (std::size_t got = reader.Read(buffer, sizeof buffer)) {
+    length += got;
+    for (std::size_t i = 0; i < got; ++i)
+      hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ull;
+  }
+  return {length, hash};
+}
+
 std::string HeadlessCheckHost::Head(const LookedUpFile& file, std::size_t bytes) {
-  return disc_.ReadHead(Opened(file), bytes);
+  if (!file.IsFile()) return std::string();
+  auto key = std::make_pair(file.name, bytes);
+  auto known = heads_.find(key);
+  if (known == heads_.end()) known = heads_.emplace(key, disc_.ReadHead(Opened(file), bytes)).first;
+  return known->second;
 }
 
 PictureInfo HeadlessCheckHost::Picture(const LookedUpFile& file) {
   if (!file.IsFile()) return PictureInfo();
   // Decoding is the slow and the memory-hungry part: each picture once.
   auto known = pictures_.find(file.name);
-  if (known == pictures_.end()) known = pictures_.emplace(file.name, disc_.Picture(Opened(file))).first;
-  return known->second;
+  if (known != pictures_.end()) return known->second;
+  SimulatedMachine::Resolved opened = Opened(file);
+  std::unique_ptr<DiscFileReader> reader = kept_ ? disc_.Open(opened) : nullptr;
+  PictureInfo info =
+      reader ? kept_->Find(file.name, *reader, [&] { return disc_.Picture(opened); }) : disc_.Picture(opened);
+  return pictures_.emplace(file.name, info).first->second;
 }
 
 std::vector<DiscName> HeadlessCheckHost::AllNames() {

@@ -2,15 +2,48 @@
 // runs on (HeadlessPlatform on Linux, WindowsMachine on Windows).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 
+#include "platform/headless/measure_cache.h"
 #include "platform/headless/simulated_machine.h"
 #include "tools/author/check_host.h"
 
+// Pictures of a disc decoded by checks before, each with a digest of the bytes it was decoded from: a check
+// after another decodes only the pictures whose files changed.
+class KeptPictures {
+ public:
+  // What `decode` says of the file `name` that `reader` reads, from before while its bytes are the same.
+  template <class Decode>
+  PictureInfo Find(const std::string& name, DiscFileReader& reader, Decode decode) {
+    Digest digest = DigestOf(reader);
+    auto kept = pictures_.find(name);
+    if (kept != pictures_.end() && kept->second.first == digest) return kept->second.second;
+    PictureInfo info = decode();
+    pictures_[name] = {digest, info};
+    return info;
+  }
+
+ private:
+  // The length and a 64-bit FNV-1a hash of the bytes.
+  using Digest = std::pair<std::uint64_t, std::uint64_t>;
+  static Digest DigestOf(DiscFileReader& reader);
+  std::map<std::string, std::pair<Digest, PictureInfo>> pictures_;
+};
+
+// What checks of one disc one after another keep: captions measured and pictures decoded.
+struct CheckMemory {
+  MeasureCache measures;
+  KeptPictures pictures;
+};
+
 class HeadlessCheckHost : public CheckHost {
  public:
-  explicit HeadlessCheckHost(SimulatedMachine& disc) : disc_(disc) {}
+  // `kept`, when given, outlives the host and holds pictures decoded by checks before.
+  explicit HeadlessCheckHost(SimulatedMachine& disc, KeptPictures* kept = nullptr)
+      : disc_(disc), kept_(kept) {}
   Platform& platform() override { return disc_; }
   LookedUpFile Find(const Text& windowsPath) override;
   std::string Head(const LookedUpFile& file, std::size_t bytes) override;
@@ -21,5 +54,10 @@ class HeadlessCheckHost : public CheckHost {
 
  private:
   SimulatedMachine& disc_;
+  KeptPictures* kept_;
   std::map<std::string, PictureInfo> pictures_;
+  // The disc stays as it is for a check's length: a name many links give is looked up once, and a sound
+  // they play read once.
+  std::map<Text, LookedUpFile> found_;
+  std::map<std::pair<std::string, std::size_t>, std::string> heads_;
 };
