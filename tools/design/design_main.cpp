@@ -3,7 +3,7 @@
 // after windows.h
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
+#include <stdlib.h>
 
 #include "platform/win32/boundary.h"
 #include "platform/win32/sysdll.h"
@@ -11,12 +11,9 @@
 
 namespace {
 
+// As the C runtime split the command line: CommandLineToArgvW would load the shell at every start.
 Text FolderFromCommandLine() {
-  int count = 0;
-  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
-  Text folder = words && count > 1 ? words[1] : L"";
-  LocalFree(words);
-  return folder;
+  return __wargv && __argc > 1 ? __wargv[1] : L"";
 }
 
 // Messages, and the disc's folder changing: one wait for both.

@@ -32,7 +32,7 @@ void DesignerWindow::RunCheck() {
   options.codePage = codePage_.Name();
   Text folder = session_->Folder();
   if (folder.size() > 3) folder.pop_back();
-  CheckResult result = CheckDisc(ToUtf8(folder), given, options);
+  CheckResult result = checker_->Check(ToUtf8(folder), given, options);
   findings_->Show(result);
   SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(findings_->Summary().c_str()));
   // The check ran the program's logic over the disc: the page is loaded again for the view.

@@ -359,6 +359,7 @@ bool DesignerWindow::Open(const Text& given) {
   }
   try {
     session_ = std::make_unique<DiscSession>(files_, codePage_, folder);
+    checker_ = std::make_unique<DiscChecker>();
   } catch (const std::system_error& e) {
     Text message = L"The disc's files cannot be read: " + FromUtf8(e.what());
     MessageBoxW(hwnd_, message.c_str(), kProduct, MB_ICONERROR | MB_OK);

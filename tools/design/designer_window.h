@@ -112,6 +112,7 @@ class DesignerWindow : public PageViewOwner {
   PageRunner runner_;
   std::unique_ptr<PageView> page_;
   std::unique_ptr<DiscSession> session_;
+  std::unique_ptr<DiscChecker> checker_;  // the disc's, keeping what one check can give the next
   ScopedChangeNotification folderChange_;
   int pageNumber_ = 0;
   bool folderChanged_ = false;  // a notice came from the disc's folder since it was last looked at

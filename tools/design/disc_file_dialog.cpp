@@ -1,11 +1,10 @@
 #include "tools/design/disc_file_dialog.h"
 
-#include <commdlg.h>
-
 #include <vector>
 
 #include "tools/design/disc_relative_path.h"
 #include "tools/design/panel_controls.h"
+#include "tools/design/system_dialogs.h"
 
 namespace {
 
@@ -113,7 +112,7 @@ std::optional<Text> BrowseDiscFile(HWND owner,
     dialog.lpstrTitle = Title(kind);
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                    OFN_DONTADDTORECENT;
-    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    if (!ShowOpenFileDialog(&dialog)) return std::nullopt;
     Text chosen(file.data());
     DiscFileChoice choice =
         ChooseDiscFile(folder, chosen, FinalPath(folder), FinalPath(chosen), &FileNameUpperCase);

@@ -2,8 +2,9 @@
 
 #include "platform/win32/win.h"
 // after windows.h
-#include <shlobj.h>
 #include <shobjidl.h>
+
+#include "tools/design/system_dialogs.h"
 
 namespace {
 
@@ -42,10 +43,10 @@ bool AskForFolder(HWND owner, Text& folder) {
   info.hwndOwner = owner;
   info.lpszTitle = L"Choose the disc's folder (the one with menu.inf)";
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
+  PIDLIST_ABSOLUTE list = ShowFolderBrowser(&info);
   if (!list) return false;
   wchar_t path[MAX_PATH] = {};
-  bool got = SHGetPathFromIDListW(list, path) != FALSE;
+  bool got = PathFromItemList(list, path) != FALSE;
   CoTaskMemFree(list);
   if (got) folder = path;
   return got;

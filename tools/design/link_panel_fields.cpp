@@ -2,8 +2,6 @@
 // a change.
 #include "tools/design/link_panel.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <climits>
 
@@ -15,6 +13,7 @@
 #include "tools/design/disc_file_dialog.h"
 #include "tools/design/link_panel_ids.h"
 #include "tools/design/style_field.h"
+#include "tools/design/system_dialogs.h"
 
 namespace {
 
@@ -312,7 +311,7 @@ void LinkPanel::ChooseFont() {
   dialog.lpLogFont = &font;
   // The file stores no script: the font is made with the ANSI character set whatever is chosen.
   dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS | CF_NOSCRIPTSEL;
-  if (!ChooseFontW(&dialog)) return;
+  if (!ShowFontDialog(&dialog)) return;
   FieldEdits edits;
   Text face = font.lfFaceName;
   if (lstrcmpiW(face.c_str(), Value(MenuField::Font).c_str()) != 0) edits.push_back({MenuField::Font, face});
@@ -331,7 +330,7 @@ void LinkPanel::ChooseColour(MenuField field) {
   dialog.rgbResult = shown;
   dialog.lpCustColors = customColours_.data();
   dialog.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-  if (!ChooseColorW(&dialog)) return;
+  if (!ShowColourDialog(&dialog)) return;
   if (!ColourChanged(ReadColourField(Value(field)), shown, dialog.rgbResult)) return;
   Report({{field, ColourFieldText(GetRValue(dialog.rgbResult), GetGValue(dialog.rgbResult),
                                   GetBValue(dialog.rgbResult))}});

@@ -16,13 +16,16 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/link_panel_fields.cpp
     ${CMAKE_CURRENT_LIST_DIR}/panel_controls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/startup_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/system_dialogs.cpp
   )
-  target_link_libraries(velmaro_design_panel PUBLIC velmaro_design_fields comdlg32 gdi32 user32)
+  # comdlg32 is bound at first use (system_dialogs.cpp), through the paint library's system DLL loader,
+  # which each program links in the build of the logic it uses.
+  target_link_libraries(velmaro_design_panel PUBLIC velmaro_design_fields gdi32 user32)
 
   # Shows the panel and the dialogs alone, each callback written to standard output: for trying them out
   # and for driving them under Wine (tests/design/panel_e2e.sh). Built only when asked for.
   add_executable(velmaro-design-panel-demo EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/panel_demo.cpp)
-  target_link_libraries(velmaro-design-panel-demo PRIVATE velmaro_design_panel)
+  target_link_libraries(velmaro-design-panel-demo PRIVATE velmaro_design_panel velmaro_win32_paint)
   target_link_options(velmaro-design-panel-demo PRIVATE -static -static-libgcc -static-libstdc++ -municode)
   # The program's logic is built for link-time optimisation there; objects that catch its errors must be
   # too, or the linker meets its type information twice.
