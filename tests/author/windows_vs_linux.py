@@ -66,6 +66,46 @@ def menu_discs(starter, menus, work):
     return discs
 
 
+# set's edits, each on its own copy of a disc (by the name broken_discs gives it, or "starter"): both builds
+# must leave the same bytes, print the same and exit alike.
+SET_CASES = [
+    ("starter", ["menu.inf:2", "caption=Setup", "left=960", "menu.inf:3", "duplicate", "menu.inf:1", "delete",
+                 "MENU.INF:1", "insert", "1|0|Back|Verdana|0012|16777215|65535|900|600|5|0|",
+                 "kavo.inf", "flags=001", "hover="]),
+    ("broken-ansi", ["menu.inf:1", "caption=\u041f\u0440\u0438\u0432\u0435\u0442"]),  # refused: CP1252
+    ("broken-ansi", ["--utf8", "menu.inf:1", "caption=\u041f\u0440\u0438\u0432\u0435\u0442"]),
+    ("broken-ansi", ["--codepage", "1251", "menu.inf:2", "caption=\u041f\u0440\u0438\u0432\u0435\u0442"]),
+    ("broken-ansi", ["menu.inf:1", "caption=ok", "menu.inf:9", "caption=no line"]),
+    ("starter", ["--codepage", "no-such-page", "menu.inf:1", "caption=x"]),
+]
+
+
+def compare_set(linux_tool, windows_tool, loader, discs, work):
+    """Runs each of SET_CASES with both builds; returns the number of cases that differ."""
+    failed = 0
+    for number, (base, edits) in enumerate(SET_CASES):
+        results = []
+        for system, command in (("linux", [linux_tool]), ("windows", [loader, windows_tool])):
+            where = os.path.join(work, "set-" + system)
+            os.makedirs(where, exist_ok=True)
+            name = "set-%d" % number
+            shutil.copytree(discs[base], os.path.join(where, name))
+            status, out = run(command + ["set", name] + edits, where)
+            files = {f: open(os.path.join(where, name, f), "rb").read() for f in ("menu.inf", "kavo.inf")}
+            results.append((status, out, files))
+        if results[0] != results[1]:
+            failed += 1
+            print("DIFF  set on %s %s: exit %d on Linux, %d on Windows" %
+                  (base, " ".join(edits), results[0][0], results[1][0]))
+            for f in ("menu.inf", "kavo.inf"):
+                if results[0][2][f] != results[1][2][f]:
+                    print("    %s:\n      linux   %r\n      windows %r" % (f, results[0][2][f][:300],
+                                                                        results[1][2][f][:300]))
+            if results[0][1] != results[1][1]:
+                print("    output:\n      linux   %r\n      windows %r" % (results[0][1], results[1][1]))
+    return failed
+
+
 def run(command, cwd):
     # Under emulation a Wine process is now and then killed from outside; such a run is made again, once.
     for attempt in range(2):
@@ -163,6 +203,11 @@ def main():
                     fonts += 1
                 else:
                     failed += 1
+        if re.search(args.k, "set"):
+            by_name = {os.path.basename(d): d for d in [starter] + broken_discs(starter, os.path.join(work, "set-bases"))}
+            set_failed = compare_set(args.linux, args.windows, args.loader, by_name, work)
+            same += len(SET_CASES) - set_failed
+            failed += set_failed
         # preview on Windows draws every page of the sample disc.
         shown = run([args.loader, args.windows, "preview", "sample", "--out", "sample-preview", "--overlay"], work)
         pictures = sorted(os.listdir(os.path.join(work, "sample-preview"))) if shown[0] == 0 else []
