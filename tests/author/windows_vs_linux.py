@@ -106,6 +106,58 @@ def compare_set(linux_tool, windows_tool, loader, discs, work):
     return failed
 
 
+def compare_new(linux_tool, windows_tool, loader, work):
+    """new with the Windows and the Linux program beside the given exe, as a release ships them: both builds
+    write the same files (the pictures, drawn by cairo and by GDI, only under the same names). Returns the
+    number of differences."""
+    shipped = os.path.join(work, "shipped")
+    os.makedirs(shipped)
+    open(os.path.join(shipped, "velmaro.exe"), "wb").write(b"MZ" + bytes(range(256)))
+    open(os.path.join(shipped, "velmaro"), "wb").write(b"\x7fELF\x02\x01" + bytes(range(256)))
+    trees = []
+    for system, command in (("linux", [linux_tool]), ("windows", [loader, windows_tool])):
+        status, out = run(command + ["new", "new-" + system, "--exe", os.path.join("shipped", "velmaro.exe")], work)
+        root = os.path.join(work, "new-" + system)
+        files = {}
+        for folder, _, names in os.walk(root):
+            for name in names:
+                path = os.path.join(folder, name)
+                relative = os.path.relpath(path, root).replace(os.sep, "/")
+                files[relative] = None if relative.startswith("images/") else open(path, "rb").read()
+        trees.append((status, files))
+    if trees[0] == trees[1] and "autorun.sh" in trees[0][1]:
+        return 0
+    print("DIFF  new with the Linux program beside the exe: exit %d on Linux, %d on Windows" %
+          (trees[0][0], trees[1][0]))
+    for name in sorted(set(trees[0][1]) | set(trees[1][1])):
+        if trees[0][1].get(name, b"missing") != trees[1][1].get(name, b"missing"):
+            print("    %s differs or is missing on one" % name)
+    return 1
+
+
+def compare_codepage_help(linux_tool, windows_tool, loader, disc, work):
+    """Each build's check --help names the code pages that build takes: every name it gives as an example
+    reads the disc. Returns the number of names refused or help that promises what the build lacks."""
+    failed = 0
+    for system, command in (("linux", [linux_tool]), ("windows", [loader, windows_tool])):
+        status, text = run(command + ["check", "--help"], work)
+        help_text = " ".join(text[text.index("--codepage"):text.index("--ignore")].split())
+        names = re.findall(r"\b(?:CP\d+|\d{3,5}|windows-\d+|[A-Z][A-Z0-9]*[-_][A-Z0-9-]*[A-Z0-9])\b", help_text)
+        if system == "windows" and "iconv" in help_text:
+            print("DIFF  check --help on Windows speaks of iconv: %s" % help_text)
+            failed += 1
+
+        def reads(name):
+            return name, run(command + ["check", disc, "--codepage", name, "--format", "json"], work)[0]
+
+        with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+            for name, status in pool.map(reads, names):
+                if status == 2:
+                    print("DIFF  check --help on %s names the code page %s, which check refuses" % (system, name))
+                    failed += 1
+    return failed
+
+
 def run(command, cwd):
     # Under emulation a Wine process is now and then killed from outside; such a run is made again, once.
     for attempt in range(2):
@@ -203,6 +255,14 @@ def main():
                     fonts += 1
                 else:
                     failed += 1
+        if re.search(args.k, "new"):
+            new_failed = compare_new(args.linux, args.windows, args.loader, work)
+            same += 1 - new_failed
+            failed += new_failed
+        if re.search(args.k, "codepage"):
+            help_failed = compare_codepage_help(args.linux, args.windows, args.loader, starter, work)
+            same += 1 - min(help_failed, 1)
+            failed += help_failed
         if re.search(args.k, "set"):
             by_name = {os.path.basename(d): d for d in [starter] + broken_discs(starter, os.path.join(work, "set-bases"))}
             set_failed = compare_set(args.linux, args.windows, args.loader, by_name, work)

@@ -25,6 +25,12 @@ std::string DefaultCodePage() {
   return "CP1252";
 }
 
+std::string CodePageHelp() {
+  return "any iconv name\n"
+         "                            or a Windows number (CP1251, 1251; default " +
+         DefaultCodePage() + ")";
+}
+
 // <prefix>/share/velmaro/velmaro.exe.
 std::string InstalledExe() {
   char self[PATH_MAX];

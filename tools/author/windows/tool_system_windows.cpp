@@ -55,6 +55,13 @@ std::string DefaultCodePage() {
   return SystemCodePageName();
 }
 
+std::string CodePageHelp() {
+  return "a Windows number\n"
+         "                            (1251, CP1251, windows-1251) or a common name (KOI8-R, ISO-8859-5,\n"
+         "                            SHIFT_JIS, GBK, UTF-8); default " +
+         DefaultCodePage() + ", this Windows' own";
+}
+
 std::string InstalledExe() {
   Text exe = ToolFolder() + L"velmaro.exe";
   return IsFile(exe) ? ToUtf8(exe) : "";
