@@ -6,8 +6,9 @@
 #   dist/sample-disc/                     the sample disc with the program in it
 #   dist/velmaro-author-linux-x86_64/     the author tool (Release), with the programs beside it for "new"
 #   dist/velmaro                          the Linux program (x86_64, GTK 4), for discs that start on Linux too
-#   dist/velmaro-author-windows/          the author tool for Windows (i686, static), the program beside it
-#                                         for "new", and the designer (velmaro-design.exe) where it is built
+#   dist/velmaro-author-windows/          the author tool for Windows (i686, static), the designer
+#                                         (velmaro-design.exe, for "design") and both programs beside it
+#                                         for "new"
 #   dist/FOR-DISC-AUTHORS.txt             what goes on a disc, how to test it, how to sign the program
 #
 #   scripts/release.sh                    all of it
@@ -69,20 +70,22 @@ cmake --build "$out/author" -j2 --target velmaro-author velmaro >"$out/author.lo
   { tail -40 "$out/author.log"; exit 1; }
 cmake --install "$out/author" --prefix "$tool" --strip >/dev/null
 
-echo "== velmaro-author.exe (Windows)"
-# The rest of the Windows build: the author tool, and the designer where the tree has one.
-cmake --build "$out/win32" -j2 >>"$out/win32.log" || { tail -40 "$out/win32.log"; exit 1; }
+echo "== velmaro-author.exe and velmaro-design.exe (Windows)"
+cmake --build "$out/win32" -j2 --target velmaro-author velmaro-design >>"$out/win32.log" ||
+  { tail -40 "$out/win32.log"; exit 1; }
 wintool=dist/velmaro-author-windows
 mkdir -p "$wintool"
-cp "$out/win32/velmaro-author.exe" dist/velmaro.exe "$wintool/"
-if [[ -f $out/win32/velmaro-design.exe ]]; then
-  cp "$out/win32/velmaro-design.exe" "$wintool/"
-fi
-for dll in $(i686-w64-mingw32-objdump -p "$wintool/velmaro-author.exe" | awk '/DLL Name:/ {print $3}'); do
-  case ${dll,,} in
-    kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll | ole32.dll | windowscodecs.dll | shell32.dll) ;;
-    *) echo "release: velmaro-author.exe imports $dll, which is no system DLL" >&2; exit 1 ;;
-  esac
+# The tool's "design" starts the designer beside it; its "new" copies the programs beside it.
+cp "$out/win32/velmaro-author.exe" "$out/win32/tools/design/velmaro-design.exe" dist/velmaro.exe \
+  "$tool/share/velmaro/velmaro" "$wintool/"
+for exe in velmaro-author.exe velmaro-design.exe; do
+  for dll in $(i686-w64-mingw32-objdump -p "$wintool/$exe" | awk '/DLL Name:/ {print $3}'); do
+    case ${dll,,} in
+      kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll | advapi32.dll | ole32.dll | oleaut32.dll | \
+        windowscodecs.dll | shell32.dll | comctl32.dll | comdlg32.dll) ;;
+      *) echo "release: $exe imports $dll, which is no system DLL" >&2; exit 1 ;;
+    esac
+  done
 done
 
 echo "== sample disc"

@@ -66,6 +66,98 @@ def menu_discs(starter, menus, work):
     return discs
 
 
+# set's edits, each on its own copy of a disc (by the name broken_discs gives it, or "starter"): both builds
+# must leave the same bytes, print the same and exit alike.
+SET_CASES = [
+    ("starter", ["menu.inf:2", "caption=Setup", "left=960", "menu.inf:3", "duplicate", "menu.inf:1", "delete",
+                 "MENU.INF:1", "insert", "1|0|Back|Verdana|0012|16777215|65535|900|600|5|0|",
+                 "kavo.inf", "flags=001", "hover="]),
+    ("broken-ansi", ["menu.inf:1", "caption=\u041f\u0440\u0438\u0432\u0435\u0442"]),  # refused: CP1252
+    ("broken-ansi", ["--utf8", "menu.inf:1", "caption=\u041f\u0440\u0438\u0432\u0435\u0442"]),
+    ("broken-ansi", ["--codepage", "1251", "menu.inf:2", "caption=\u041f\u0440\u0438\u0432\u0435\u0442"]),
+    ("broken-ansi", ["menu.inf:1", "caption=ok", "menu.inf:9", "caption=no line"]),
+    ("starter", ["--codepage", "no-such-page", "menu.inf:1", "caption=x"]),
+]
+
+
+def compare_set(linux_tool, windows_tool, loader, discs, work):
+    """Runs each of SET_CASES with both builds; returns the number of cases that differ."""
+    failed = 0
+    for number, (base, edits) in enumerate(SET_CASES):
+        results = []
+        for system, command in (("linux", [linux_tool]), ("windows", [loader, windows_tool])):
+            where = os.path.join(work, "set-" + system)
+            os.makedirs(where, exist_ok=True)
+            name = "set-%d" % number
+            shutil.copytree(discs[base], os.path.join(where, name))
+            status, out = run(command + ["set", name] + edits, where)
+            files = {f: open(os.path.join(where, name, f), "rb").read() for f in ("menu.inf", "kavo.inf")}
+            results.append((status, out, files))
+        if results[0] != results[1]:
+            failed += 1
+            print("DIFF  set on %s %s: exit %d on Linux, %d on Windows" %
+                  (base, " ".join(edits), results[0][0], results[1][0]))
+            for f in ("menu.inf", "kavo.inf"):
+                if results[0][2][f] != results[1][2][f]:
+                    print("    %s:\n      linux   %r\n      windows %r" % (f, results[0][2][f][:300],
+                                                                        results[1][2][f][:300]))
+            if results[0][1] != results[1][1]:
+                print("    output:\n      linux   %r\n      windows %r" % (results[0][1], results[1][1]))
+    return failed
+
+
+def compare_new(linux_tool, windows_tool, loader, work):
+    """new with the Windows and the Linux program beside the given exe, as a release ships them: both builds
+    write the same files (the pictures, drawn by cairo and by GDI, only under the same names). Returns the
+    number of differences."""
+    shipped = os.path.join(work, "shipped")
+    os.makedirs(shipped)
+    open(os.path.join(shipped, "velmaro.exe"), "wb").write(b"MZ" + bytes(range(256)))
+    open(os.path.join(shipped, "velmaro"), "wb").write(b"\x7fELF\x02\x01" + bytes(range(256)))
+    trees = []
+    for system, command in (("linux", [linux_tool]), ("windows", [loader, windows_tool])):
+        status, out = run(command + ["new", "new-" + system, "--exe", os.path.join("shipped", "velmaro.exe")], work)
+        root = os.path.join(work, "new-" + system)
+        files = {}
+        for folder, _, names in os.walk(root):
+            for name in names:
+                path = os.path.join(folder, name)
+                relative = os.path.relpath(path, root).replace(os.sep, "/")
+                files[relative] = None if relative.startswith("images/") else open(path, "rb").read()
+        trees.append((status, files))
+    if trees[0] == trees[1] and "autorun.sh" in trees[0][1]:
+        return 0
+    print("DIFF  new with the Linux program beside the exe: exit %d on Linux, %d on Windows" %
+          (trees[0][0], trees[1][0]))
+    for name in sorted(set(trees[0][1]) | set(trees[1][1])):
+        if trees[0][1].get(name, b"missing") != trees[1][1].get(name, b"missing"):
+            print("    %s differs or is missing on one" % name)
+    return 1
+
+
+def compare_codepage_help(linux_tool, windows_tool, loader, disc, work):
+    """Each build's check --help names the code pages that build takes: every name it gives as an example
+    reads the disc. Returns the number of names refused or help that promises what the build lacks."""
+    failed = 0
+    for system, command in (("linux", [linux_tool]), ("windows", [loader, windows_tool])):
+        status, text = run(command + ["check", "--help"], work)
+        help_text = " ".join(text[text.index("--codepage"):text.index("--ignore")].split())
+        names = re.findall(r"\b(?:CP\d+|\d{3,5}|windows-\d+|[A-Z][A-Z0-9]*[-_][A-Z0-9-]*[A-Z0-9])\b", help_text)
+        if system == "windows" and "iconv" in help_text:
+            print("DIFF  check --help on Windows speaks of iconv: %s" % help_text)
+            failed += 1
+
+        def reads(name):
+            return name, run(command + ["check", disc, "--codepage", name, "--format", "json"], work)[0]
+
+        with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+            for name, status in pool.map(reads, names):
+                if status == 2:
+                    print("DIFF  check --help on %s names the code page %s, which check refuses" % (system, name))
+                    failed += 1
+    return failed
+
+
 def run(command, cwd):
     # Under emulation a Wine process is now and then killed from outside; such a run is made again, once.
     for attempt in range(2):
@@ -163,6 +255,19 @@ def main():
                     fonts += 1
                 else:
                     failed += 1
+        if re.search(args.k, "new"):
+            new_failed = compare_new(args.linux, args.windows, args.loader, work)
+            same += 1 - new_failed
+            failed += new_failed
+        if re.search(args.k, "codepage"):
+            help_failed = compare_codepage_help(args.linux, args.windows, args.loader, starter, work)
+            same += 1 - min(help_failed, 1)
+            failed += help_failed
+        if re.search(args.k, "set"):
+            by_name = {os.path.basename(d): d for d in [starter] + broken_discs(starter, os.path.join(work, "set-bases"))}
+            set_failed = compare_set(args.linux, args.windows, args.loader, by_name, work)
+            same += len(SET_CASES) - set_failed
+            failed += set_failed
         # preview on Windows draws every page of the sample disc.
         shown = run([args.loader, args.windows, "preview", "sample", "--out", "sample-preview", "--overlay"], work)
         pictures = sorted(os.listdir(os.path.join(work, "sample-preview"))) if shown[0] == 0 else []

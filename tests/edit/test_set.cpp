@@ -4,9 +4,24 @@
 #include <sstream>
 
 #include "corpus.h"
+#include "tools/edit/posix/iconv_code_page.h"
+#include "tools/edit/posix/posix_file_system.h"
 #include "tools/edit/set_command.h"
 
 namespace {
+
+// set as the Linux tool runs it: real files, iconv's code pages, CP1252 unless another is named.
+int Set(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  PosixFileSystem files;
+  auto codePage = [](const std::string& name) -> std::unique_ptr<AnsiCodePage> {
+    try {
+      return std::make_unique<IconvCodePage>(name);
+    } catch (const std::invalid_argument&) {
+      return nullptr;
+    }
+  };
+  return SetCommand(args, SetSystem{files, codePage, "CP1252"}, out, err);
+}
 
 struct SetCase {
   const char* name;
@@ -57,7 +72,7 @@ TEST(SetCommand, EditsTheDiscFromAScript) {
     std::vector<std::string> args = {disc.path().string()};
     args.insert(args.end(), c.edits.begin(), c.edits.end());
     std::ostringstream out, err;
-    EXPECT_EQ(SetCommand(args, out, err), c.exitCode) << err.str();
+    EXPECT_EQ(Set(args, out, err), c.exitCode) << err.str();
     std::string expectedMenu = menu;
     if (!c.menuBefore.empty()) {
       ASSERT_NE(menu.find(c.menuBefore), std::string::npos);
@@ -75,12 +90,12 @@ TEST(SetCommand, AnAnsiFileBecomesUtf8OnlyWhenAllowed) {
   std::ostringstream out, err;
   const std::vector<std::string> edit = {disc.path().string(), "menu.inf:1",
                                          "caption=\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA"};
-  EXPECT_EQ(SetCommand(edit, out, err), 1);
+  EXPECT_EQ(Set(edit, out, err), 1);
   EXPECT_NE(err.str().find("CP1252"), std::string::npos) << err.str();
   EXPECT_EQ(FileBytes(disc.path() / "menu.inf"), menu);
   std::vector<std::string> allowed = edit;
   allowed.push_back("--utf8");
-  EXPECT_EQ(SetCommand(allowed, out, err), 0) << err.str();
+  EXPECT_EQ(Set(allowed, out, err), 0) << err.str();
   EXPECT_EQ(FileBytes(disc.path() / "menu.inf"),
             "\xEF\xBB\xBF"
             "0|0|\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA|Verdana|1012|16777215|65535|600|1425|7|\r\n");

@@ -50,8 +50,7 @@ const char* const kCheckUsage =
     "\n"
     "  --format text|json|sarif  text for people (the default), JSON for scripts, SARIF 2.1.0 for code\n"
     "                            scanning; JSON and SARIF hold every finding\n"
-    "  --codepage CP             read ANSI files as a Windows set to this code page does: any iconv name\n"
-    "                            or a Windows number (CP1251, 1251; default %s)\n"
+    "  --codepage CP             read ANSI files as a Windows set to this code page does: %s\n"
     "  --ignore CODE,...         leave these findings out of the report and the exit status\n"
     "  --werror                  report warnings as errors, so that they fail the check\n"
     "  --max-findings N          stop the text report after N findings and count the rest (default 100;\n"
@@ -122,7 +121,7 @@ bool ParseCount(const std::string& s, std::size_t* value) {
 
 int Check(const std::vector<std::string>& args) {
   if (WantsHelp(args)) {
-    std::cout << Filled(kCheckUsage, DefaultCodePage());
+    std::cout << Filled(kCheckUsage, CodePageHelp());
     return 0;
   }
   std::string folder, format = "text";

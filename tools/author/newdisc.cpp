@@ -137,27 +137,14 @@ bool Picture(const std::string& path,
   return ok;
 }
 
-// Linux desktops offer to run autorun.sh from a medium's root, through /bin/sh where it has no execute bit.
-// The program is started through its loader, so it runs from a disc that keeps no execute bits either.
-const char* const kAutorunSh =
-    "#!/bin/sh\n"
-    "# Shows the disc's menu on a Linux desktop; velmaro.exe does the same on Windows.\n"
-    "cd \"$(dirname \"$0\")\" || exit 1\n"
-    "exec /lib64/ld-linux-x86-64.so.2 \"$PWD/velmaro\" \"$@\"\n";
-
-// The Linux program shipped beside the Windows one, when it is there.
-std::string LinuxProgramBeside(const std::string& exe) {
+// The Linux program shipped beside the Windows one; empty when there is none.
+std::string ProgramBeside(const std::string& exe) {
   std::size_t slash = exe.rfind('/');
   std::string program = (slash == std::string::npos ? std::string() : exe.substr(0, slash + 1)) + "velmaro";
   struct stat st;
   if (stat(program.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::string();
   std::ifstream in(program, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return bytes.compare(0, 4,
-                       "\x7f"
-                       "ELF") == 0
-             ? bytes
-             : std::string();
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -193,13 +180,12 @@ bool WriteStarterDisc(const std::string& folder, const std::string& exe, bool re
       *error = "cannot write " + folder + "/velmaro.exe";
       return false;
     }
-    // The Linux program and autorun.sh go together: either alone starts nothing on Linux.
-    std::string linuxProgram = LinuxProgramBeside(exe);
-    if (!linuxProgram.empty() &&
-        (!Write(folder + "/velmaro", linuxProgram) || chmod((folder + "/velmaro").c_str(), 0755) != 0 ||
-         !Write(folder + "/autorun.sh", kAutorunSh) || chmod((folder + "/autorun.sh").c_str(), 0755) != 0)) {
-      *error = "cannot write the Linux program and autorun.sh in " + folder;
-      return false;
+    for (const StarterFile& f : LinuxStartFiles(ProgramBeside(exe))) {
+      std::string path = folder + "/" + f.name;
+      if (!Write(path, f.bytes) || chmod(path.c_str(), 0755) != 0) {
+        *error = "cannot write " + path;
+        return false;
+      }
     }
   }
   return true;

@@ -62,7 +62,23 @@ const char* const kReadme =
     "              actions: 0 program, 1 URL, 2 mail, 3 document, 4 disc folder, 5 page, 6 quit,\r\n"
     "              7 heading, 8 sound\r\n";
 
+// Linux desktops offer to run autorun.sh from a medium's root, through /bin/sh where it has no execute bit.
+// The program is started through its loader, so it runs from a disc that keeps no execute bits either.
+const char* const kAutorunSh =
+    "#!/bin/sh\n"
+    "# Shows the disc's menu on a Linux desktop; velmaro.exe does the same on Windows.\n"
+    "cd \"$(dirname \"$0\")\" || exit 1\n"
+    "exec /lib64/ld-linux-x86-64.so.2 \"$PWD/velmaro\" \"$@\"\n";
+
 }  // namespace
+
+std::vector<StarterFile> LinuxStartFiles(const std::string& program) {
+  if (program.compare(0, 4,
+                      "\x7f"
+                      "ELF") != 0)
+    return {};
+  return {{"velmaro", program}, {"autorun.sh", kAutorunSh}};
+}
 
 std::vector<StarterFile> StarterFiles() {
   const std::string white = "16777215", yellow = "65535", grey = "12632256";

@@ -20,3 +20,8 @@ struct StarterPicture {
   const char* title;
 };
 std::vector<StarterPicture> StarterPictures();
+
+// What makes the disc start on Linux: the Linux program `program` (its bytes, from beside velmaro.exe) as
+// `velmaro`, and autorun.sh, which starts it. They go onto a disc together, each with an execute bit where
+// the file system keeps one. Empty when `program` is no Linux program.
+std::vector<StarterFile> LinuxStartFiles(const std::string& program);

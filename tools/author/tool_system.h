@@ -10,6 +10,9 @@
 std::string KnownCodePage(const std::string& asked);
 // The code page of the Windows a disc is tried on when none is asked for.
 std::string DefaultCodePage();
+// What --codepage takes here, with the default, for check's help: it follows "...code page does: " and
+// goes on at column 28.
+std::string CodePageHelp();
 // The program shipped with the tool, for new discs; empty when there is none.
 std::string InstalledExe();
 // The preview and set commands with their arguments; each returns the exit status.

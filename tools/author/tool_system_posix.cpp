@@ -4,8 +4,12 @@
 
 #include <climits>
 #include <iostream>
+#include <memory>
+#include <stdexcept>
 
 #include "tools/author/tool_system.h"
+#include "tools/edit/posix/iconv_code_page.h"
+#include "tools/edit/posix/posix_file_system.h"
 #include "tools/edit/set_command.h"
 
 std::string KnownCodePage(const std::string& asked) {
@@ -21,6 +25,12 @@ std::string DefaultCodePage() {
   return "CP1252";
 }
 
+std::string CodePageHelp() {
+  return "any iconv name\n"
+         "                            or a Windows number (CP1251, 1251; default " +
+         DefaultCodePage() + ")";
+}
+
 // <prefix>/share/velmaro/velmaro.exe.
 std::string InstalledExe() {
   char self[PATH_MAX];
@@ -33,7 +43,17 @@ std::string InstalledExe() {
 }
 
 int Set(const std::vector<std::string>& args) {
-  return SetCommand(args, std::cout, std::cerr);
+  PosixFileSystem files;
+  auto codePage = [](const std::string& name) -> std::unique_ptr<AnsiCodePage> {
+    std::string known = KnownCodePage(name);
+    if (known.empty()) return nullptr;
+    try {
+      return std::make_unique<IconvCodePage>(known);
+    } catch (const std::invalid_argument&) {
+      return nullptr;  // decodes but cannot encode
+    }
+  };
+  return SetCommand(args, SetSystem{files, codePage, DefaultCodePage()}, std::cout, std::cerr);
 }
 
 std::string DesignUsage() {

@@ -7,7 +7,13 @@ add_library(velmaro_design_fields STATIC
   ${CMAKE_CURRENT_LIST_DIR}/startup_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/style_field.cpp
 )
-target_link_libraries(velmaro_design_fields PUBLIC velmaro_core)
+# On Windows over the tools' build of the program's logic, as the rest of the designer: the one with type
+# information and without link-time optimisation, which cannot be mixed with objects built without it.
+if(WIN32)
+  target_link_libraries(velmaro_design_fields PUBLIC velmaro_core_rtti)
+else()
+  target_link_libraries(velmaro_design_fields PUBLIC velmaro_core)
+endif()
 
 if(WIN32)
   add_library(velmaro_design_panel STATIC
@@ -27,8 +33,4 @@ if(WIN32)
   add_executable(velmaro-design-panel-demo EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/panel_demo.cpp)
   target_link_libraries(velmaro-design-panel-demo PRIVATE velmaro_design_panel velmaro_win32_paint)
   target_link_options(velmaro-design-panel-demo PRIVATE -static -static-libgcc -static-libstdc++ -municode)
-  # The program's logic is built for link-time optimisation there; objects that catch its errors must be
-  # too, or the linker meets its type information twice.
-  set_property(TARGET velmaro_design_fields velmaro_design_panel velmaro-design-panel-demo
-               PROPERTY INTERPROCEDURAL_OPTIMIZATION ${ipo})
 endif()

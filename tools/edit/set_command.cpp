@@ -12,8 +12,8 @@
 #include "tools/edit/edit_error.h"
 #include "tools/edit/kavo_editor.h"
 #include "tools/edit/menu_editor.h"
-#include "tools/edit/posix/iconv_code_page.h"
-#include "tools/edit/posix/posix_file_system.h"
+
+namespace {
 
 const char* const kSetUsage =
     "usage: velmaro-author set DISC [--codepage CP] [--utf8] EDIT...\n"
@@ -26,10 +26,8 @@ const char* const kSetUsage =
     "  kavo.inf KEY=VALUE...          set a line of kavo.inf; KEY is one of flags splash launch menu music\n"
     "                                 hover (lines 1 to 6)\n"
     "Edits apply in order, each to the file as the edits before it left it. Only the bytes of what is\n"
-    "edited change. An ANSI file (read in CP, default CP1252) that cannot hold a new text is refused unless\n"
+    "edited change. An ANSI file (read in CP, default %s) that cannot hold a new text is refused unless\n"
     "--utf8 allows saving it as UTF-8 with a mark. Nothing is saved when any edit is refused.\n";
-
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -38,11 +36,13 @@ std::string Lower(std::string s) {
   return s;
 }
 
-// The file of the folder that a disc names `name`: letter case does not matter on a disc.
-fs::path FileOfDisc(const fs::path& folder, const std::string& name) {
+// The file of the folder that a disc names `name`: letter case does not matter on a disc. Paths go through
+// UTF-8 on every system, so that a Windows folder name outside the ANSI code page is kept.
+Text FileOfDisc(const fs::path& folder, const std::string& name) {
+  auto native = [](fs::path file) { return FromUtf8(file.make_preferred().u8string()); };
   for (const auto& entry : fs::directory_iterator(folder))
-    if (Lower(entry.path().filename().string()) == name) return entry.path();
-  return folder / name;
+    if (Lower(entry.path().filename().u8string()) == name) return native(entry.path());
+  return native(folder / fs::u8path(name));
 }
 
 template <class Name>
@@ -55,8 +55,8 @@ std::optional<int> Lookup(const std::string& word, int count, Name name) {
 // One disc file open for editing, made UTF-8 with a mark when allowed and needed.
 class OpenFile {
  public:
-  OpenFile(EditFileSystem& files, const fs::path& path, const AnsiCodePage& codePage, bool utf8Allowed)
-      : file_(files, FromUtf8(path.string()), codePage), utf8Allowed_(utf8Allowed) {}
+  OpenFile(EditFileSystem& files, const Text& path, const AnsiCodePage& codePage, bool utf8Allowed)
+      : file_(files, path, codePage), utf8Allowed_(utf8Allowed) {}
 
   template <class Edit>
   void Run(Edit edit) {
@@ -77,17 +77,25 @@ class OpenFile {
 
 }  // namespace
 
-int SetCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::string SetUsage(const std::string& defaultCodePage) {
+  std::string usage = kSetUsage;
+  return usage.replace(usage.find("%s"), 2, defaultCodePage);
+}
+
+int SetCommand(const std::vector<std::string>& args,
+               const SetSystem& system,
+               std::ostream& out,
+               std::ostream& err) {
   auto usage = [&](const std::string& problem) {
-    err << "velmaro-author: set: " << problem << "\n" << kSetUsage;
+    err << "velmaro-author: set: " << problem << "\n" << SetUsage(system.defaultCodePage);
     return 2;
   };
-  std::string folder, codePageName = "CP1252";
+  std::string folder, codePageName = system.defaultCodePage;
   bool utf8 = false;
   std::vector<std::string> edits;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--help") {
-      out << kSetUsage;
+      out << SetUsage(system.defaultCodePage);
       return 0;
     }
     if (args[i] == "--codepage" && i + 1 < args.size())
@@ -101,23 +109,19 @@ int SetCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
   if (folder.empty()) return usage("which disc folder?");
   if (edits.empty()) return usage("which edits?");
-  std::unique_ptr<IconvCodePage> codePage;
-  try {
-    codePage = std::make_unique<IconvCodePage>(codePageName);
-  } catch (const std::invalid_argument&) {
-    return usage("unknown code page " + codePageName);
-  }
+  std::unique_ptr<AnsiCodePage> codePage = system.codePage(codePageName);
+  if (!codePage) return usage("unknown code page " + codePageName);
+  const fs::path disc = fs::u8path(folder);
   std::error_code error;
-  if (!fs::is_directory(folder, error)) {
+  if (!fs::is_directory(disc, error)) {
     err << "velmaro-author: cannot read the folder " << folder << "\n";
     return 2;
   }
 
-  PosixFileSystem files;
   std::map<std::string, std::unique_ptr<OpenFile>> open;
   auto fileNamed = [&](const std::string& name) -> OpenFile& {
     auto& slot = open[name];
-    if (!slot) slot = std::make_unique<OpenFile>(files, FileOfDisc(folder, name), *codePage, utf8);
+    if (!slot) slot = std::make_unique<OpenFile>(system.files, FileOfDisc(disc, name), *codePage, utf8);
     return *slot;
   };
 

@@ -49,6 +49,19 @@ bool Write(const Text& path, const std::string& bytes) {
          written == bytes.size();
 }
 
+// A whole file of at most 1 GiB.
+bool ReadWhole(const Text& path, std::string* bytes) {
+  ScopedFile file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 30)) return false;
+  bytes->assign(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD got = 0;
+  return bytes->empty() ||
+         (ReadFile(file.get(), &(*bytes)[0], static_cast<DWORD>(bytes->size()), &got, nullptr) &&
+          got == bytes->size());
+}
+
 bool ReadProgram(const std::string& exe, std::string* bytes, std::string* error) {
   Text path = FromUtf8(exe);
   DWORD a = Attributes(path);
@@ -60,18 +73,7 @@ bool ReadProgram(const std::string& exe, std::string* bytes, std::string* error)
     *error = "--exe " + exe + " is not a file; name velmaro.exe itself";
     return false;
   }
-  ScopedFile file(
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  LARGE_INTEGER size{};
-  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 30)) {
-    *error = "--exe " + exe + " cannot be read";
-    return false;
-  }
-  bytes->assign(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD got = 0;
-  if (!bytes->empty() &&
-      (!ReadFile(file.get(), &(*bytes)[0], static_cast<DWORD>(bytes->size()), &got, nullptr) ||
-       got != bytes->size())) {
+  if (!ReadWhole(path, bytes)) {
     *error = "--exe " + exe + " cannot be read";
     return false;
   }
@@ -80,6 +82,17 @@ bool ReadProgram(const std::string& exe, std::string* bytes, std::string* error)
     return false;
   }
   return true;
+}
+
+// The Linux program shipped beside the Windows one; empty when there is none.
+std::string ProgramBeside(const std::string& exe) {
+  Text path = FromUtf8(exe);
+  Text program = path.substr(0, path.find_last_of(L"\\/") + 1) + L"velmaro";
+  DWORD a = Attributes(program);
+  std::string bytes;
+  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY) || !ReadWhole(program, &bytes))
+    return "";
+  return bytes;
 }
 
 // The gradient and the title, as the Linux build draws them with cairo.
@@ -152,9 +165,17 @@ bool WriteStarterDisc(const std::string& folder, const std::string& exe, bool re
   }
   for (const StarterPicture& p : StarterPictures())
     if (!Picture(native(p.name), p, error)) return false;
-  if (!exe.empty() && !Write(root + L"\\velmaro.exe", program)) {
+  if (exe.empty()) return true;
+  if (!Write(root + L"\\velmaro.exe", program)) {
     *error = "cannot write " + folder + "\\velmaro.exe";
     return false;
+  }
+  // Windows keeps no execute bits: autorun.sh runs through /bin/sh and starts the program through its loader.
+  for (const StarterFile& f : LinuxStartFiles(ProgramBeside(exe))) {
+    if (!Write(native(f.name), f.bytes)) {
+      *error = "cannot write " + folder + "\\" + f.name;
+      return false;
+    }
   }
   return true;
 }

@@ -1,9 +1,13 @@
 // velmaro-author on Windows: the system's code pages, and the program and the designer beside the tool.
 #include <iostream>
+#include <memory>
 
 #include "platform/headless/windows_machine.h"
 #include "platform/text.h"
 #include "tools/author/tool_system.h"
+#include "tools/edit/set_command.h"
+#include "tools/edit/win32/win32_code_page.h"
+#include "tools/edit/win32/win32_file_system.h"
 
 namespace {
 
@@ -51,15 +55,25 @@ std::string DefaultCodePage() {
   return SystemCodePageName();
 }
 
+std::string CodePageHelp() {
+  return "a Windows number\n"
+         "                            (1251, CP1251, windows-1251) or a common name (KOI8-R, ISO-8859-5,\n"
+         "                            SHIFT_JIS, GBK, UTF-8); default " +
+         DefaultCodePage() + ", this Windows' own";
+}
+
 std::string InstalledExe() {
   Text exe = ToolFolder() + L"velmaro.exe";
   return IsFile(exe) ? ToUtf8(exe) : "";
 }
 
-int Set(const std::vector<std::string>&) {
-  std::cerr
-      << "velmaro-author: set: not in the Windows build yet; use the designer (velmaro-author design)\n";
-  return 2;
+int Set(const std::vector<std::string>& args) {
+  Win32FileSystem files;
+  auto codePage = [](const std::string& name) -> std::unique_ptr<AnsiCodePage> {
+    unsigned number = WindowsCodePage(name);
+    return number ? std::make_unique<Win32CodePage>(number) : nullptr;
+  };
+  return SetCommand(args, SetSystem{files, codePage, DefaultCodePage()}, std::cout, std::cerr);
 }
 
 std::string DesignUsage() {
