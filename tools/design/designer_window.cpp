@@ -95,8 +95,12 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       findings_ = std::make_unique<FindingsView>(hwnd_, kIdFindings);
       findings_->onChosen = [this](const Finding& finding) { ChooseFinding(finding); };
       BuildMenu();
+      PostMessageW(hwnd_, kCreatePanelControlsMessage, 0, 0);
       return 0;
     }
+    case kCreatePanelControlsMessage:
+      panel_->CreateControls();
+      return 0;
     case WM_SIZE:
       Layout();
       return 0;

@@ -24,8 +24,6 @@ LinkPanel::LinkPanel(HWND parent, int id) {
   window_ =
       CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Link", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                       100, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
-  CreateControls();
-  Show(state_);
 }
 
 LinkPanel::~LinkPanel() {
@@ -77,6 +75,10 @@ LRESULT LinkPanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void LinkPanel::CreateControls() {
+  if (hasControls_) return;
+  // Controls made, filled and placed in a shown window paint one by one: many times slower.
+  bool shown = IsWindowVisible(window_) != FALSE;
+  ShowWindow(window_, SW_HIDE);
   const DWORD label = SS_LEFT;
   const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
   const DWORD list = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
@@ -112,6 +114,9 @@ void LinkPanel::CreateControls() {
   MakeControl(window_, L"BUTTON", L"&Start-up settings...", button, kStartup, font_);
   for (int id : {kPageShown, kCaption, kAction, kArgument, kLinkIndex, kLinkPage})
     WatchEnterAndEscape(Control(id));
+  hasControls_ = true;
+  Show(state_);
+  if (shown) ShowWindow(window_, SW_SHOW);
 }
 
 bool LinkPanel::HandleDialogMessage(MSG& message) {
@@ -151,6 +156,7 @@ int LinkPanel::Layout(int width, bool place) const {
   const int listHeight = controlHeight + 12 * line;  // a drop-down list's height includes its open list
   const int inner = width - 2 * margin;
   int y = margin;
+  place = place && hasControls_;
   auto put = [&](int id, int x, int w, int h) {
     if (place) Place(Control(id), x, y, w, h);
   };
@@ -158,8 +164,7 @@ int LinkPanel::Layout(int width, bool place) const {
     put(id, margin, inner, line);
     y += line + 2;
   };
-  auto wrapped = [&](int id) {
-    Text text = WindowText(Control(id));
+  auto wrapped = [&](int id, const Text& text) {
     RECT r{0, 0, inner, 0};
     ScopedWindowDc dc(window_);
     ScopedSelect select(dc.get(), font_.get());
@@ -186,7 +191,7 @@ int LinkPanel::Layout(int width, bool place) const {
   labelRow(kCaptionLabel);
   put(kCaption, margin, inner, controlHeight);
   y += controlHeight + 2;
-  wrapped(kCaptionHint);
+  wrapped(kCaptionHint, kCaptionHintText);
   labelRow(kFontLabel);
   put(kFont, margin, inner, controlHeight);
   y += controlHeight + gap;
@@ -203,7 +208,7 @@ int LinkPanel::Layout(int width, bool place) const {
   put(kArgument, margin, inner - browseWidth - gap, controlHeight);
   put(kBrowse, margin + inner - browseWidth, browseWidth, controlHeight);
   y += controlHeight + 2;
-  wrapped(kArgumentHint);
+  wrapped(kArgumentHint, argumentHint_);
 
   int half = (inner - gap) / 2;
   if (place) {
@@ -214,7 +219,7 @@ int LinkPanel::Layout(int width, bool place) const {
   put(kLinkIndex, margin, half, listHeight);
   put(kLinkPage, margin + half + gap, inner - half - gap, listHeight);
   y += controlHeight + 2 * gap;
-  if (GetWindowLongPtrW(Control(kStartup), GWL_STYLE) & WS_VISIBLE) {
+  if (startupShown_) {
     put(kStartup, margin, inner, controlHeight);
     y += controlHeight + gap;
   }

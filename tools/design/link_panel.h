@@ -28,12 +28,16 @@ using FieldEdits = std::vector<std::pair<MenuField, Text>>;
 
 class LinkPanel {
  public:
+  // The panel's window only: its controls come with CreateControls, so that a caller may show what matters
+  // first. Until then Show keeps the state, and the panel's size is known all the same.
   LinkPanel(HWND parent, int id);
   ~LinkPanel();
   LinkPanel(const LinkPanel&) = delete;
   LinkPanel& operator=(const LinkPanel&) = delete;
 
   HWND Window() const { return window_; }
+  void CreateControls();
+  bool HasControls() const { return hasControls_; }
   void Move(const RECT& area);
   void Show(const LinkPanelState& state);
   // Tab, Shift+Tab, Alt+letter, Enter and Escape for the panel's controls: call it first in the message
@@ -56,7 +60,6 @@ class LinkPanel {
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void CreateControls();
   int Layout(int width, bool place) const;
   HWND Control(int id) const { return GetDlgItem(window_, id); }
 
@@ -85,4 +88,7 @@ class LinkPanel {
   std::array<COLORREF, 16> customColours_{};  // the colour dialog's own row, kept while the panel lives
   HWND lastFocused_ = nullptr;
   bool showing_ = false;  // Show is filling the controls: their notices are no edits
+  bool hasControls_ = false;
+  bool startupShown_ = false;
+  Text argumentHint_;  // as shown under the argument; the layout wraps it
 };

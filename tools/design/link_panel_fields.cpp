@@ -67,8 +67,10 @@ const Text& LinkPanel::Value(MenuField field) const {
 
 void LinkPanel::Show(const LinkPanelState& state) {
   state_ = state;
+  startupShown_ = static_cast<bool>(onStartupSettings);
+  if (!hasControls_) return;
   showing_ = true;
-  ShowWindow(Control(kStartup), onStartupSettings ? SW_SHOW : SW_HIDE);
+  ShowWindow(Control(kStartup), startupShown_ ? SW_SHOW : SW_HIDE);
   ShowPages();
   ShowLink();
   showing_ = false;
@@ -151,6 +153,7 @@ void LinkPanel::ShowArgumentHelp(int actionCode) {
               : kind == ArgumentKind::None
                   ? L"This action takes no argument: what is written here is ignored."
                   : Text(type->hint);
+  argumentHint_ = hint;
   SetWindowTextIfChanged(Control(kArgumentHint), hint);
   bool browsable = kind == ArgumentKind::DiscProgram || kind == ArgumentKind::DiscDocument ||
                    kind == ArgumentKind::DiscSound;

@@ -139,6 +139,7 @@ int DemoWindow::Run() {
                             nullptr, nullptr, instance, nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   panel_ = std::make_unique<LinkPanel>(window_, 1);
+  panel_->CreateControls();
   Wire();
   panel_->Show(state_);
   RECT frame{0, 0, 380, panel_->PreferredHeight(380)};
