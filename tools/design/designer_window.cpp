@@ -95,12 +95,9 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       findings_ = std::make_unique<FindingsView>(hwnd_, kIdFindings);
       findings_->onChosen = [this](const Finding& finding) { ChooseFinding(finding); };
       BuildMenu();
-      PostMessageW(hwnd_, kCreatePanelControlsMessage, 0, 0);
+      SetTimer(hwnd_, kPanelTimer, USER_TIMER_MINIMUM, nullptr);
       return 0;
     }
-    case kCreatePanelControlsMessage:
-      panel_->CreateControls();
-      return 0;
     case WM_SIZE:
       Layout();
       return 0;
@@ -126,6 +123,10 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kCheckTimer) {
         KillTimer(hwnd_, kCheckTimer);
         RunCheck();
+      }
+      if (wParam == kPanelTimer) {
+        KillTimer(hwnd_, kPanelTimer);
+        panel_->CreateControls();
       }
       if (wParam == kSettleTimer) {
         KillTimer(hwnd_, kSettleTimer);

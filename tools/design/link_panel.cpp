@@ -127,6 +127,7 @@ bool LinkPanel::HandleDialogMessage(MSG& message) {
 }
 
 void LinkPanel::Focus() {
+  CreateControls();  // keys may come before the panel was made
   HWND control = lastFocused_ && IsChild(window_, lastFocused_) && IsWindowEnabled(lastFocused_)
                      ? lastFocused_
                      : GetNextDlgTabItem(window_, nullptr, FALSE);
