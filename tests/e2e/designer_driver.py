@@ -11,6 +11,9 @@ from driver import CaseFailure, check, to_windows, wait_for
 EXE = "velmaro-design.exe"
 
 
+STARTUP_BUTTON = 126  # kStartup, the link panel's last control
+
+
 class Designer:
     def __init__(self, p):
         self.p = p
@@ -109,6 +112,17 @@ class Designer:
         found = [k for k in kids if k["class"] == cls]
         check(found, "the designer has no %s window" % cls)
         return found[0]
+
+    def wait_panel(self, timeout=10):
+        """The link panel, made after the page has shown and with no input: its last control whole above the
+        findings (the window was sized for a panel it did not have yet)."""
+        def kids():
+            return self.s.probe.ask("children " + self.main()["hwnd"])["children"]
+        last = wait_for("the panel's controls, with no input", lambda: [k for k in kids() if k["id"] == STARTUP_BUTTON],
+                        timeout)[0]
+        findings = [k for k in kids() if k["class"].lower() == "syslistview32"][0]
+        check(last["rect"][3] <= findings["rect"][1],
+              "the panel's last control (%r) reaches into the findings (%r)" % (last["rect"], findings["rect"]))
 
     def click_child(self, control_id):
         """A click in the middle of the panel's control of that id (link_panel_ids.h)."""

@@ -40,6 +40,7 @@ def drag_save_undo_reload_run(p):
     try:
         original = file_bytes(p, "menu.inf")
         d.start()
+        d.wait_panel()
         # The selection's box is drawn in white too: a click on the background clears it first.
         def box():
             d.click(380, 280)
