@@ -1,60 +1,29 @@
-// The designer's live re-check: on a 50-page menu of 2,500 links (bench/check.cpp's disc), a link moved by
+// The designer's live re-check: on a 50-page menu of 2,500 links (large_disc.h), a link moved by
 // one pixel through the editing model, then the check over the disc with the edited files given from
 // memory, as the designer runs it after every edit, with what it keeps from the check before. Prints the
 // median of the runs after a first one, and of the same check with nothing kept.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "bench/large_disc.h"
 #include "platform/numbers.h"
 #include "tools/author/check.h"
-#include "tools/author/newdisc.h"
 #include "tools/design/disc_session.h"
 #include "tools/design/link_lines.h"
 #include "tools/design/link_move.h"
 #include "tools/edit/posix/iconv_code_page.h"
 #include "tools/edit/posix/posix_file_system.h"
 
-namespace {
-
-std::string Link(int page, int link) {
-  std::string action;
-  if (link == 0 && page < 49)
-    action = "5|" + std::to_string(page + 1) + "|";
-  else if (link == 1 && page > 0)
-    action = "5|" + std::to_string(page - 1) + "|";
-  else if (link % 5 == 2)
-    action = "3|docs\\readme.txt|";
-  else if (link % 5 == 3)
-    action = "0|tools\\hello.cmd -x|";
-  else if (link % 5 == 4)
-    action = "8|sounds\\hello.wav|";
-  else
-    action = "7|";
-  return std::to_string(page) + "|" + std::to_string(link) + "|Link " + std::to_string(link) + " of page " +
-         std::to_string(page) + "|Verdana|0010|16777215|65535|" + std::to_string(300 + (link / 25) * 4000) +
-         "|" + std::to_string(100 + (link % 25) * 240) + "|" + action;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   std::string disc = argc > 1 ? argv[1] : "build/bench/data/recheck-disc";
-  std::filesystem::remove_all(disc);
   std::string error;
-  if (!WriteStarterDisc(disc, "", false, &error)) {
+  if (!WriteLargeDisc(disc, &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  std::ofstream menu(disc + "/menu.inf", std::ios::binary);
-  for (int page = 0; page < 50; ++page)
-    for (int link = 0; link < 50; ++link)
-      menu << Link(page, link) << "\r\n";
-  menu.close();
 
   SetDecimalSeparator(L'.');
   PosixFileSystem files;
