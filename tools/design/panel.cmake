@@ -1,9 +1,10 @@
-# The designer's link panel and dialogs. The field values and the disc-relative names are portable and
-# built everywhere (tested on Linux); the windows are built for Windows only.
+# The designer's link panel and dialogs. The field values, the disc-relative names and the panel's scroll
+# arithmetic are portable and built everywhere (tested on Linux); the windows are built for Windows only.
 add_library(velmaro_design_fields STATIC
   ${CMAKE_CURRENT_LIST_DIR}/action_types.cpp
   ${CMAKE_CURRENT_LIST_DIR}/colour_field.cpp
   ${CMAKE_CURRENT_LIST_DIR}/disc_relative_path.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/panel_scroll.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/style_field.cpp
 )
