@@ -21,6 +21,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/disc_file_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/link_panel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/link_panel_fields.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/link_panel_scroll.cpp
     ${CMAKE_CURRENT_LIST_DIR}/panel_controls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/startup_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/system_dialogs.cpp
