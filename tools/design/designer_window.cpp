@@ -94,6 +94,8 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       WirePanel();
       findings_ = std::make_unique<FindingsView>(hwnd_, kIdFindings);
       findings_->onChosen = [this](const Finding& finding) { ChooseFinding(finding); };
+      findings_->SetFont(panel_->Font().get(), WindowDpi(hwnd_));
+      SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(panel_->Font().get()), FALSE);
       BuildMenu();
       SetTimer(hwnd_, kPanelTimer, USER_TIMER_MINIMUM, nullptr);
       return 0;
@@ -103,13 +105,18 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DPICHANGED: {
       AnnounceDpi(hwnd_, HIWORD(wParam));
+      FitSideColumnFont(HIWORD(wParam));
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout();  // a window of the same size gets no WM_SIZE, yet its side column has new sizes
       RemeasureLabels();
       Refresh();
       return 0;
     }
+    case WM_FONTCHANGE:
+      FontsChanged();
+      return 0;
     case WM_COMMAND:
       Command(LOWORD(wParam));
       return 0;
@@ -336,6 +343,24 @@ void DesignerWindow::FitToPage() {
   int left = std::max<LONG>(work.left, std::min<LONG>(now.left, work.right - width));
   int top = std::max<LONG>(work.top, std::min<LONG>(now.top, work.bottom - height));
   SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DesignerWindow::FitSideColumnFont(unsigned dpi) {
+  // The panel's old font stays until the findings and the status line have the new one.
+  PanelFont replaced = panel_->SetDpi(dpi);
+  HFONT font = panel_->Font().get();
+  findings_->SetFont(font, dpi);
+  SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void DesignerWindow::FontsChanged() {
+  FitSideColumnFont(WindowDpi(hwnd_));  // the message font may be the one that changed
+  Layout();
+  if (!session_) return;
+  // The check keeps captions measured by font name, and a name may now stand for another font.
+  checker_ = std::make_unique<DiscChecker>();
+  RemeasureLabels();
+  Refresh();  // the page measured and drawn again, and checked again
 }
 
 void DesignerWindow::UpdateTitle() {

@@ -1,5 +1,6 @@
 #include "tools/design/link_panel.h"
 
+#include "platform/win32/dpi.h"
 #include "tools/design/colour_field.h"
 #include "tools/design/link_panel_ids.h"
 
@@ -11,7 +12,7 @@ const wchar_t kCaptionHintText[] =
 
 }  // namespace
 
-LinkPanel::LinkPanel(HWND parent, int id) {
+LinkPanel::LinkPanel(HWND parent, int id) : font_(WindowDpi(parent)) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -160,6 +161,16 @@ void LinkPanel::Move(const RECT& area) {
 
 int LinkPanel::PreferredHeight(int width) const {
   return Layout(width, false);
+}
+
+PanelFont LinkPanel::SetDpi(unsigned dpi) {
+  PanelFont replaced(std::move(font_));
+  font_ = PanelFont(dpi);
+  for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  FitScroll();
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return replaced;
 }
 
 int LinkPanel::Layout(int width, bool place) const {

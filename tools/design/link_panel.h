@@ -38,6 +38,7 @@ class LinkPanel {
   LinkPanel& operator=(const LinkPanel&) = delete;
 
   HWND Window() const { return window_; }
+  const PanelFont& Font() const { return font_; }
   void CreateControls();
   bool HasControls() const { return hasControls_; }
   void Move(const RECT& area);
@@ -49,6 +50,9 @@ class LinkPanel {
   void Focus();
   // The height the panel needs at `width` to show every control.
   int PreferredHeight(int width) const;
+  // The font remade for `dpi` (0: the system's), set on every control, and the controls laid out again.
+  // Returns the font it replaced, for the caller to drop once its own windows have the new one.
+  PanelFont SetDpi(unsigned dpi);
 
   std::function<void(MenuField, const Text&)> onFieldEdited;
   // When set, a dialog that changes several fields at once (the font: face and style) reports them in one
