@@ -133,9 +133,11 @@ bool LinkPanel::HandleDialogMessage(MSG& message) {
   HWND focus = GetFocus();
   if (focus && IsChild(window_, focus)) lastFocused_ = focus;
   bool taken = IsDialogMessageW(window_, &message) != FALSE;
-  // Tab and a label's letter may have moved the focus below or above what shows.
+  // Tab and a label's letter may have moved the focus below or above what shows. A control pressed with
+  // the mouse is not moved from under it, or its click would be lost.
+  bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
   HWND now = GetFocus();
-  if (now != focus && now && IsChild(window_, now)) ShowControl(now);
+  if (key && now != focus && now && IsChild(window_, now)) ShowControl(now);
   return taken;
 }
 

@@ -91,7 +91,9 @@ void LinkPanel::TurnWheel(int delta) {
 bool LinkPanel::TakeWheel(const MSG& message) {
   if (message.message != WM_MOUSEWHEEL) return false;
   // The wheel goes to the focus on older Windows: over the panel it scrolls the panel, not the list or the
-  // page that has the keyboard. An open drop-down list is a window of its own and keeps its wheel.
+  // page that has the keyboard. An open drop-down list keeps it: its list would be left behind.
+  HWND focus = GetFocus();
+  if (focus && IsChild(window_, focus) && SendMessageW(focus, CB_GETDROPPEDSTATE, 0, 0)) return false;
   POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
   HWND under = WindowFromPoint(at);
   if (!under || (under != window_ && !IsChild(window_, under))) return false;
