@@ -72,7 +72,7 @@ class LinkPanel {
   // link_panel_scroll.cpp
   // Lays the controls out in the panel's width, with a scroll bar when they need more than its height.
   void FitScroll();
-  void SetScrollRange(int viewHeight);
+  void UpdateScrollBar(int viewHeight);
   void ScrollTo(int position);
   void ScrollBy(int code);
   void TurnWheel(int delta);

@@ -17,17 +17,17 @@ void LinkPanel::FitScroll() {
   // Whether the bar is needed is judged in the panel's whole width; with it, the controls have less.
   int width = frame.right - frame.left;
   contentHeight_ = Layout(width, false);
-  SetScrollRange(client.bottom);
+  UpdateScrollBar(client.bottom);
   GetClientRect(window_, &client);
   if (client.right != width) {
     contentHeight_ = Layout(client.right, false);
-    SetScrollRange(client.bottom);
+    UpdateScrollBar(client.bottom);
   }
   Layout(client.right, true);
   fittingScroll_ = false;
 }
 
-void LinkPanel::SetScrollRange(int viewHeight) {
+void LinkPanel::UpdateScrollBar(int viewHeight) {
   scrollTop_ = ClampScroll(scrollTop_, contentHeight_, viewHeight);
   SCROLLINFO info{};
   info.cbSize = sizeof info;
