@@ -12,6 +12,8 @@ EXE = "velmaro-design.exe"
 
 
 STARTUP_BUTTON = 126  # kStartup, the link panel's last control
+PANEL = 2  # kIdPanel: the link panel's own window
+WS_VSCROLL = 0x00200000
 
 
 class Designer:
@@ -113,16 +115,49 @@ class Designer:
         check(found, "the designer has no %s window" % cls)
         return found[0]
 
-    def wait_panel(self, timeout=10):
+    def wait_panel(self, timeout=10, may_scroll=False):
         """The link panel, made after the page has shown and with no input: its last control whole above the
-        findings (the window was sized for a panel it did not have yet)."""
+        findings (the window was sized for a panel it did not have yet), unless the screen is too short for
+        it and the panel scrolls."""
         def kids():
             return self.s.probe.ask("children " + self.main()["hwnd"])["children"]
         last = wait_for("the panel's controls, with no input", lambda: [k for k in kids() if k["id"] == STARTUP_BUTTON],
                         timeout)[0]
+        if may_scroll and self.panel_scrolls():
+            return
+        check(not self.panel_scrolls(), "the panel has a scroll bar though the window was sized for it")
         findings = [k for k in kids() if k["class"].lower() == "syslistview32"][0]
         check(last["rect"][3] <= findings["rect"][1],
               "the panel's last control (%r) reaches into the findings (%r)" % (last["rect"], findings["rect"]))
+
+    def control(self, control_id):
+        """A child window of the designer by its id: the panel (PANEL) or one of its controls."""
+        kids = self.s.probe.ask("children " + self.main()["hwnd"])["children"]
+        found = [k for k in kids if k["id"] == control_id]
+        check(found, "the designer has no control %d" % control_id)
+        return found[0]
+
+    def panel_scrolls(self):
+        return bool(self.control(PANEL)["style"] & WS_VSCROLL)
+
+    def focus(self):
+        """The window that has the designer's keyboard focus."""
+        return self.s.probe.ask("focus " + self.main()["hwnd"])["focus"]
+
+    def send(self, hwnd, message, wparam=0, lparam=0):
+        """A message without pointers to one of the designer's windows; its answer."""
+        r = self.s.probe.ask("send %s %x %x %x" % (hwnd, message, wparam, lparam))
+        check(r["ok"], "the designer did not answer message 0x%x" % message)
+        return r["result"]
+
+    def wheel(self, x, y, notches):
+        """The mouse wheel turned at the screen's (x, y): positive away from the user (up)."""
+        self.xdo("mousemove", x, y)
+        time.sleep(0.2)
+        for _ in range(abs(notches)):
+            self.xdo("click", 4 if notches > 0 else 5)
+            time.sleep(0.1)
+        time.sleep(0.3)
 
     def click_child(self, control_id):
         """A click in the middle of the panel's control of that id (link_panel_ids.h)."""

@@ -196,12 +196,14 @@ std::string Children(HWND parent) {
   for (size_t i = 0; i < handles.size() && i < kids.size(); ++i) {
     wchar_t buf[4096] = {};
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(handles[i], WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got);
+    SendMessageTimeoutW(handles[i], WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000,
+                        &got);
     RECT r = {};
     GetWindowRect(handles[i], &r);
     o << (i ? "," : "") << "{\"hwnd\":" << Hex(reinterpret_cast<ULONG_PTR>(handles[i]))
       << ",\"class\":" << Json(kids[i].cls) << ",\"id\":" << kids[i].id << ",\"rect\":" << Rect(r)
-      << ",\"text\":" << Json(std::wstring(buf)) << "}";
+      << ",\"style\":" << static_cast<unsigned long>(kids[i].style) << ",\"text\":" << Json(std::wstring(buf))
+      << "}";
   }
   return o.str() + "]}";
 }
@@ -484,6 +486,35 @@ std::string Handle(const std::string& line) {
     std::string h;
     in >> h;
     return WhichIcon(ParseHwnd(h));
+  }
+  if (cmd == "resize") {
+    // The window's outer size, as the user drags its frame.
+    std::string h;
+    int w, hgt;
+    in >> h >> w >> hgt;
+    SetWindowPos(ParseHwnd(h), nullptr, 0, 0, w, hgt, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return "{\"ok\":true}";
+  }
+  if (cmd == "focus") {
+    // The window with the keyboard focus in the thread of the given window.
+    std::string h;
+    in >> h;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    DWORD thread = GetWindowThreadProcessId(ParseHwnd(h), nullptr);
+    if (!GetGUIThreadInfo(thread, &info)) return "{\"focus\":null}";
+    return "{\"focus\":" + Hex(reinterpret_cast<ULONG_PTR>(info.hwndFocus)) + "}";
+  }
+  if (cmd == "send") {
+    // A message without pointers, answered by the window's own procedure.
+    std::string h;
+    unsigned long message = 0, wParam = 0;
+    long lParam = 0;
+    in >> h >> std::hex >> message >> wParam >> lParam;
+    DWORD_PTR result = 0;
+    LRESULT ok = SendMessageTimeoutW(ParseHwnd(h), message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return "{\"ok\":" + std::string(ok ? "true" : "false") +
+           ",\"result\":" + std::to_string(static_cast<long long>(result)) + "}";
   }
   if (cmd == "logpixels") {
     unsigned long dpi = 96;

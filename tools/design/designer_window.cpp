@@ -94,6 +94,8 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       WirePanel();
       findings_ = std::make_unique<FindingsView>(hwnd_, kIdFindings);
       findings_->onChosen = [this](const Finding& finding) { ChooseFinding(finding); };
+      findings_->SetFont(panel_->Font().get(), WindowDpi(hwnd_));
+      SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(panel_->Font().get()), FALSE);
       BuildMenu();
       SetTimer(hwnd_, kPanelTimer, USER_TIMER_MINIMUM, nullptr);
       return 0;
@@ -103,13 +105,18 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DPICHANGED: {
       AnnounceDpi(hwnd_, HIWORD(wParam));
+      FitSideColumnFont(HIWORD(wParam));
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout();  // a window of the same size gets no WM_SIZE, yet its side column has new sizes
       RemeasureLabels();
       Refresh();
       return 0;
     }
+    case WM_FONTCHANGE:
+      FontsChanged();
+      return 0;
     case WM_COMMAND:
       Command(LOWORD(wParam));
       return 0;

@@ -64,6 +64,10 @@ class DesignerWindow : public PageViewOwner {
   void FitToPage();
   void UpdateTitle();
   void Status(const Text& text);
+  // The panel, the findings and the status line in the message font at `dpi`.
+  void FitSideColumnFont(unsigned dpi);
+  // A font installed or removed: captions measured with what stood in for it are measured again.
+  void FontsChanged();
 
   // Runs an edit of one file as one step of undo and shows the result. When an ANSI file cannot hold
   // the new text, offers to save it as UTF-8 with a mark, saying why. False when nothing changed.

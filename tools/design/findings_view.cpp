@@ -9,6 +9,13 @@
 
 namespace {
 
+constexpr int kShortColumn = 70;    // severity and place, at 96 DPI
+constexpr int kLeastMessage = 200;  // the message's column at least, at 96 DPI
+
+int Scale(int pixels, unsigned dpi) {
+  return MulDiv(pixels, static_cast<int>(dpi), 96);
+}
+
 const wchar_t* SeverityName(Severity severity) {
   switch (severity) {
     case Severity::Error:
@@ -55,7 +62,7 @@ FindingsView::FindingsView(HWND parent, int id) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<wchar_t*>(titles[i]);
-    column.cx = i == 2 ? 400 : 70;
+    column.cx = i == 2 ? 400 : kShortColumn;
     column.iSubItem = i;
     SendMessageW(hwnd_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
   }
@@ -106,7 +113,16 @@ void FindingsView::FitColumns() {
   GetClientRect(hwnd_, &client);
   int rest = client.right - ListView_GetColumnWidth(hwnd_, 0) - ListView_GetColumnWidth(hwnd_, 1);
   // The message keeps at least a useful width; a longer one shows whole in its tip.
-  ListView_SetColumnWidth(hwnd_, 2, std::max(rest, 200));
+  ListView_SetColumnWidth(hwnd_, 2, std::max(rest, Scale(kLeastMessage, dpi_)));
+}
+
+void FindingsView::SetFont(HFONT font, unsigned dpi) {
+  dpi_ = dpi;
+  // The list hands the font to its header too.
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  ListView_SetColumnWidth(hwnd_, 0, Scale(kShortColumn, dpi));
+  ListView_SetColumnWidth(hwnd_, 1, Scale(kShortColumn, dpi));
+  FitColumns();
 }
 
 bool FindingsView::Notify(const NMHDR& header) {

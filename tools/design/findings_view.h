@@ -21,6 +21,8 @@ class FindingsView {
   // "2 errors, 1 warning", for the status line.
   Text Summary() const;
   void FitColumns();
+  // The side column's font at the window's DPI: the rows and the columns sized for it.
+  void SetFont(HFONT font, unsigned dpi);
 
   // The window procedure of the parent hands its notifications here; true when it was the list's.
   bool Notify(const NMHDR& header);
@@ -31,4 +33,5 @@ class FindingsView {
   HWND hwnd_ = nullptr;
   std::vector<Finding> findings_;
   bool filling_ = false;
+  unsigned dpi_ = 96;  // the columns' widths are given at 96
 };

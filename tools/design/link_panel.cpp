@@ -1,5 +1,6 @@
 #include "tools/design/link_panel.h"
 
+#include "platform/win32/dpi.h"
 #include "tools/design/colour_field.h"
 #include "tools/design/link_panel_ids.h"
 
@@ -11,7 +12,7 @@ const wchar_t kCaptionHintText[] =
 
 }  // namespace
 
-LinkPanel::LinkPanel(HWND parent, int id) {
+LinkPanel::LinkPanel(HWND parent, int id) : font_(WindowDpi(parent)) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -49,7 +50,13 @@ LRESULT CALLBACK LinkPanel::WindowProc(HWND window, UINT message, WPARAM wParam,
 LRESULT LinkPanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
-      Layout(LOWORD(lParam), true);
+      FitScroll();
+      return 0;
+    case WM_VSCROLL:
+      ScrollBy(LOWORD(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      TurnWheel(GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     case WM_COMMAND:
       Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -120,10 +127,18 @@ void LinkPanel::CreateControls() {
 }
 
 bool LinkPanel::HandleDialogMessage(MSG& message) {
-  if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+  if (!window_) return false;
+  if (TakeWheel(message)) return true;
+  if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) return false;
   HWND focus = GetFocus();
   if (focus && IsChild(window_, focus)) lastFocused_ = focus;
-  return IsDialogMessageW(window_, &message) != FALSE;
+  bool taken = IsDialogMessageW(window_, &message) != FALSE;
+  // Tab and a label's letter may have moved the focus below or above what shows. A control pressed with
+  // the mouse is not moved from under it, or its click would be lost.
+  bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+  HWND now = GetFocus();
+  if (key && now != focus && now && IsChild(window_, now)) ShowControl(now);
+  return taken;
 }
 
 void LinkPanel::Focus() {
@@ -137,6 +152,7 @@ void LinkPanel::Focus() {
 void LinkPanel::FocusControl(HWND control) {
   if (!control || !IsChild(window_, control)) return;
   SetFocus(control);
+  ShowControl(control);
   // As a dialog does: an edit box reached from the keyboard has its text selected, to be typed over.
   if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(control, EM_SETSEL, 0, -1);
 }
@@ -149,6 +165,16 @@ int LinkPanel::PreferredHeight(int width) const {
   return Layout(width, false);
 }
 
+PanelFont LinkPanel::SetDpi(unsigned dpi) {
+  PanelFont replaced(std::move(font_));
+  font_ = PanelFont(dpi);
+  for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  FitScroll();
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return replaced;
+}
+
 int LinkPanel::Layout(int width, bool place) const {
   const int line = font_.LineHeight();
   const int margin = font_.AverageWidth() + 2;
@@ -159,7 +185,7 @@ int LinkPanel::Layout(int width, bool place) const {
   int y = margin;
   place = place && hasControls_;
   auto put = [&](int id, int x, int w, int h) {
-    if (place) Place(Control(id), x, y, w, h);
+    if (place) Place(Control(id), x, y - scrollTop_, w, h);
   };
   auto labelRow = [&](int id) {
     put(id, margin, inner, line);
@@ -213,8 +239,8 @@ int LinkPanel::Layout(int width, bool place) const {
 
   int half = (inner - gap) / 2;
   if (place) {
-    Place(Control(kLinkIndexLabel), margin, y, half, line);
-    Place(Control(kLinkPageLabel), margin + half + gap, y, inner - half - gap, line);
+    Place(Control(kLinkIndexLabel), margin, y - scrollTop_, half, line);
+    Place(Control(kLinkPageLabel), margin + half + gap, y - scrollTop_, inner - half - gap, line);
   }
   y += line + 2;
   put(kLinkIndex, margin, half, listHeight);

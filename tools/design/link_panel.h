@@ -2,7 +2,8 @@
 // named by the label before it, reached with Tab and the labels' underlined letters when the message loop
 // lets the panel see messages first (HandleDialogMessage). An edit is reported when the control commits it
 // (Enter, leaving the control, closing a list, or a dialog's OK), never per keystroke; the designer applies
-// it and calls Show again.
+// it and calls Show again. Shorter than its controls, it scrolls: with its bar, the wheel, and to the control
+// the keyboard reaches.
 #pragma once
 
 #include <array>
@@ -14,6 +15,7 @@
 #include "platform/text.h"
 #include "platform/win32/win.h"
 #include "tools/design/panel_controls.h"
+#include "tools/design/panel_scroll.h"
 #include "tools/edit/menu_editor.h"
 
 struct LinkPanelState {
@@ -36,6 +38,7 @@ class LinkPanel {
   LinkPanel& operator=(const LinkPanel&) = delete;
 
   HWND Window() const { return window_; }
+  const PanelFont& Font() const { return font_; }
   void CreateControls();
   bool HasControls() const { return hasControls_; }
   void Move(const RECT& area);
@@ -47,6 +50,9 @@ class LinkPanel {
   void Focus();
   // The height the panel needs at `width` to show every control.
   int PreferredHeight(int width) const;
+  // The font remade for `dpi` (0: the system's), set on every control, and the controls laid out again.
+  // Returns the font it replaced, for the caller to drop once its own windows have the new one.
+  PanelFont SetDpi(unsigned dpi);
 
   std::function<void(MenuField, const Text&)> onFieldEdited;
   // When set, a dialog that changes several fields at once (the font: face and style) reports them in one
@@ -62,6 +68,18 @@ class LinkPanel {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   int Layout(int width, bool place) const;
   HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+  // link_panel_scroll.cpp
+  // Lays the controls out in the panel's width, with a scroll bar when they need more than its height.
+  void FitScroll();
+  void UpdateScrollBar(int viewHeight);
+  void ScrollTo(int position);
+  void ScrollBy(int code);
+  void TurnWheel(int delta);
+  // The wheel turned over the panel, whichever window has the focus; true when the panel took it.
+  bool TakeWheel(const MSG& message);
+  // Scrolls the control, with the label that names it, into view.
+  void ShowControl(HWND control);
 
   void Command(int id, int code, HWND control);
   void FocusControl(HWND control);
@@ -90,5 +108,9 @@ class LinkPanel {
   bool showing_ = false;  // Show is filling the controls: their notices are no edits
   bool hasControls_ = false;
   bool startupShown_ = false;
-  Text argumentHint_;  // as shown under the argument; the layout wraps it
+  Text argumentHint_;           // as shown under the argument; the layout wraps it
+  int contentHeight_ = 0;       // what the controls need at the width they have
+  int scrollTop_ = 0;           // of the content, hidden above the panel
+  bool fittingScroll_ = false;  // the scroll bar coming or going resizes the panel within FitScroll
+  WheelTurns wheel_;
 };

@@ -74,9 +74,7 @@ void LinkPanel::Show(const LinkPanelState& state) {
   ShowPages();
   ShowLink();
   showing_ = false;
-  RECT client;
-  GetClientRect(window_, &client);
-  Layout(client.right, true);
+  FitScroll();
   // Hints of another length move the controls below them.
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

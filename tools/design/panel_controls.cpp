@@ -2,6 +2,9 @@
 
 #include <cstddef>
 
+#include "platform/win32/dpi.h"
+#include "platform/win32/sysdll.h"
+
 namespace {
 
 const wchar_t kOriginalProcProperty[] = L"VelmaroPanelOriginalProc";
@@ -38,14 +41,27 @@ LRESULT CALLBACK WatchedControlProc(HWND control, UINT message, WPARAM wParam, L
 
 }  // namespace
 
-PanelFont::PanelFont() {
+PanelFont::PanelFont(unsigned dpi) {
   NONCLIENTMETRICSW metrics{};
-  // Without the field Vista added, so that XP answers too.
-  metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
-    font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
-  if (!font_)
-    font_.reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  // Windows 10 1607 on gives the metrics of any DPI; before, the system's are scaled.
+  using ForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  static const auto forDpi = SystemProc<ForDpi>("user32.dll", "SystemParametersInfoForDpi");
+  metrics.cbSize = sizeof metrics;
+  bool got = dpi && forDpi && forDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi);
+  if (!got) {
+    // Without the field Vista added, so that XP answers too.
+    metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+    got = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0) != FALSE;
+    unsigned system = SystemDpi();
+    if (got && dpi && dpi != system)
+      metrics.lfMessageFont.lfHeight =
+          MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(system));
+  }
+  if (got) font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+  if (!font_) {
+    int height = dpi ? -MulDiv(12, static_cast<int>(dpi), 96) : -12;
+    font_.reset(CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  }
   ScopedWindowDc dc(nullptr);
   ScopedSelect select(dc.get(), font_.get());
   TEXTMETRICW tm{};

@@ -12,7 +12,8 @@ constexpr WORD kEscapePressed = 0x7F02;
 // The system's message font, as dialogs use it, with the height of one line of it.
 class PanelFont {
  public:
-  PanelFont();
+  // At `dpi`, for a window on a monitor of its own scale; 0: the system's DPI.
+  explicit PanelFont(unsigned dpi = 0);
   HFONT get() const { return static_cast<HFONT>(font_.get()); }
   int LineHeight() const { return lineHeight_; }
   int AverageWidth() const { return averageWidth_; }

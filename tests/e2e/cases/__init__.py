@@ -4,7 +4,7 @@ records, plus its name in GROUPS (which also sets the order of the run)."""
 import importlib
 
 GROUPS = ["startup", "windows", "pages", "actions", "hover", "mends", "dbcs", "unicode", "hardening", "keyboard", "one_at_a_time",
-          "designer"]
+          "designer", "designer_panel"]
 
 
 def all_cases():
