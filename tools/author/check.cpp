@@ -5,11 +5,7 @@
 #include <sys/stat.h>
 
 #include "platform/headless/headless_platform.h"
-#include "tools/author/check_engine.h"
 #include "tools/author/headless_host.h"
-
-DiscChecker::DiscChecker() : kept_(std::make_unique<CheckMemory>()) {}
-DiscChecker::~DiscChecker() = default;
 
 CheckResult DiscChecker::Check(const std::string& folder,
                                const GivenFiles& given,
@@ -20,18 +16,6 @@ CheckResult DiscChecker::Check(const std::string& folder,
   if (dir) closedir(dir);
   if (!readable) return CheckResult();
   HeadlessPlatform disc(folder);
-  disc.codePage = options.codePage;
   disc.KeepMeasuresIn(kept_->measures);
-  for (const auto& file : given)
-    disc.GiveFile(FromUtf8(file.first), file.second);
-  HeadlessCheckHost host(disc, &kept_->pictures);
-  return RunCheck(host, options);
-}
-
-CheckResult CheckDisc(const std::string& folder, const GivenFiles& given, const CheckOptions& options) {
-  return DiscChecker().Check(folder, given, options);
-}
-
-CheckResult CheckDisc(const std::string& folder, const CheckOptions& options) {
-  return CheckDisc(folder, GivenFiles(), options);
+  return CheckOnMachine(disc, given, kept_->pictures, options);
 }

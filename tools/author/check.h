@@ -52,12 +52,14 @@ struct CheckOptions {
   std::string exeName = "velmaro.exe";
 };
 
-CheckResult CheckDisc(const std::string& folder, const CheckOptions& options = {});
+inline CheckResult CheckDisc(const std::string& folder, const CheckOptions& options = {});
 // Files of the disc's root by the name the program opens ("menu.inf"), with the bytes to read instead of
 // what the folder holds: an editor's files before they are saved.
 using GivenFiles = std::map<std::string, std::string>;
 // The same check with those files read from memory; the folder is read for everything else.
-CheckResult CheckDisc(const std::string& folder, const GivenFiles& given, const CheckOptions& options = {});
+inline CheckResult CheckDisc(const std::string& folder,
+                             const GivenFiles& given,
+                             const CheckOptions& options = {});
 
 struct CheckMemory;
 // Checks one after another, as an editor runs them after every edit: what stays the same between them is
@@ -72,6 +74,18 @@ class DiscChecker {
  private:
   std::unique_ptr<CheckMemory> kept_;
 };
+
+// Inline, so that they link wherever the platform's DiscChecker::Check does: the checker's memory lives in
+// velmaro_check, which the platform's check links after itself.
+inline CheckResult CheckDisc(const std::string& folder,
+                             const GivenFiles& given,
+                             const CheckOptions& options) {
+  return DiscChecker().Check(folder, given, options);
+}
+
+inline CheckResult CheckDisc(const std::string& folder, const CheckOptions& options) {
+  return CheckDisc(folder, GivenFiles(), options);
+}
 
 // A short description of each finding code, for SARIF's rules and the README.
 const std::map<std::string, std::string>& FindingCodes();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tools/author/check_engine.h"
+
 namespace {
 
 // A file found before, as the machine opens it: by its host names from the root.
@@ -75,4 +77,19 @@ std::vector<ProgramEffect> HeadlessCheckHost::TakeEffects() {
     effects.push_back({static_cast<ProgramEffect::Kind>(e.kind), e.first, e.second});
   disc_.effects.clear();
   return effects;
+}
+
+// Here rather than beside Check, which each platform defines: the checker's memory is the same on both.
+DiscChecker::DiscChecker() : kept_(std::make_unique<CheckMemory>()) {}
+DiscChecker::~DiscChecker() = default;
+
+CheckResult CheckOnMachine(SimulatedMachine& machine,
+                           const GivenFiles& given,
+                           KeptPictures& kept,
+                           const CheckOptions& options) {
+  machine.codePage = options.codePage;
+  for (const auto& file : given)
+    machine.GiveFile(FromUtf8(file.first), file.second);
+  HeadlessCheckHost host(machine, &kept);
+  return RunCheck(host, options);
 }

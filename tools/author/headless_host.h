@@ -9,6 +9,7 @@
 
 #include "platform/headless/measure_cache.h"
 #include "platform/headless/simulated_machine.h"
+#include "tools/author/check.h"
 #include "tools/author/check_host.h"
 
 // Pictures of a disc decoded by checks before, each with a digest of the bytes it was decoded from: a check
@@ -61,3 +62,10 @@ class HeadlessCheckHost : public CheckHost {
   std::map<Text, LookedUpFile> found_;
   std::map<std::pair<std::string, std::size_t>, std::string> heads_;
 };
+
+// The check of the disc `machine` holds, with `given` files read from memory and the pictures `kept` decoded
+// by checks before. The machine is made by the platform's DiscChecker, which alone knows its kind.
+CheckResult CheckOnMachine(SimulatedMachine& machine,
+                           const GivenFiles& given,
+                           KeptPictures& kept,
+                           const CheckOptions& options);
