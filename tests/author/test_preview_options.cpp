@@ -138,7 +138,7 @@ TEST(PreviewActionText, TheNumberItsNameAndTheArgumentWithoutTheClosingBar) {
     EXPECT_EQ(ActionText(c.stored), c.shown) << ToUtf8(c.stored);
 }
 
-TEST(PreviewFittingDpi, ADpiAtWhichThePictureFitsWithinOneOfTheHighestAndNoneWhenNoneDoes) {
+TEST(PreviewFittingDpi, TheHighestDpiAtWhichThePictureFitsAndNoneWhenNoneDoes) {
   const TwipSize sizes[] = {{5415, 3615},       {491505, 15},    {491520, 15},   {15, 600000},
                             {1000000, 1000000}, {4915200, 1500}, {491520000, 15}};
   for (TwipSize size : sizes) {
@@ -154,14 +154,14 @@ TEST(PreviewFittingDpi, ADpiAtWhichThePictureFitsWithinOneOfTheHighestAndNoneWhe
       if (dpi > 0) {
         EXPECT_TRUE(fits(dpi));
       }
-      // The estimate from the rounded width can land one below the highest that fits (491505 twips asked
-      // at 144 DPI gives 95 where 96 fits); never further.
-      if (dpi + 1 < asked) {
-        EXPECT_FALSE(fits(dpi + 2));
+      // The highest that fits: 491505 twips asked at 144 DPI is drawn at 96, not 95.
+      if (dpi < asked) {
+        EXPECT_FALSE(fits(dpi + 1));
       }
     }
   }
   EXPECT_EQ(FittingDpi({5415, 3615}, 960), 960u);
+  EXPECT_EQ(FittingDpi({491505, 15}, 144), 96u);
   EXPECT_EQ(FittingDpi({491520000, 15}, 96), 0u);
 }
 

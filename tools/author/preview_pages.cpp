@@ -123,11 +123,18 @@ std::string ActionText(const Text& stored) {
 }
 
 unsigned FittingDpi(TwipSize size, unsigned dpi) {
-  while (dpi > 0 && (TwipsToPixels(size.width, dpi) > kLargestPreviewSide ||
-                     TwipsToPixels(size.height, dpi) > kLargestPreviewSide))
+  auto fits = [&](unsigned d) {
+    return TwipsToPixels(size.width, d) <= kLargestPreviewSide &&
+           TwipsToPixels(size.height, d) <= kLargestPreviewSide;
+  };
+  const unsigned asked = dpi;
+  while (dpi > 0 && !fits(dpi))
     dpi = std::min(dpi - 1, static_cast<unsigned>(
                                 dpi * static_cast<double>(kLargestPreviewSide) /
                                 std::max(TwipsToPixels(size.width, dpi), TwipsToPixels(size.height, dpi))));
+  // The estimate works from rounded pixels and can land one short of the highest that fits.
+  while (dpi > 0 && dpi < asked && fits(dpi + 1))
+    ++dpi;
   return dpi;
 }
 
