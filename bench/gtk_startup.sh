@@ -28,7 +28,7 @@ done >"$disc/menu.inf"
 convert -size 640x480 gradient:navy-black -type truecolor "BMP3:$disc/menu.bmp"
 
 displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; rm -f "$displayfile"' EXIT
 for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done

@@ -56,7 +56,7 @@ export WINELOADER=$wine
 unset DISPLAY
 
 displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
 trap '"$wineserver" -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -f "$displayfile"' EXIT
 for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done

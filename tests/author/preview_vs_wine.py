@@ -127,7 +127,7 @@ class Wine:
         displayfile = os.path.join(self.work, "display")
         with open(displayfile, "w") as f:
             self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(f.fileno()), "-screen", "0", "1024x768x24",
-                                          "-nolisten", "tcp"], pass_fds=(f.fileno(),), stdout=subprocess.DEVNULL,
+                                          "-nolisten", "tcp", "-noreset"], pass_fds=(f.fileno(),), stdout=subprocess.DEVNULL,
                                          stderr=subprocess.DEVNULL)
         wait_for("Xvfb", lambda: open(displayfile).read().strip(), 10)
         self.display = ":" + open(displayfile).read().strip()

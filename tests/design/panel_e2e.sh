@@ -32,7 +32,7 @@ for n in $(seq 150 199); do
     break
   fi
 done
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 cleanup() {
   "$bin/wineserver" -k 2>/dev/null || true

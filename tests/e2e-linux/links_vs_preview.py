@@ -69,7 +69,7 @@ def main():
         displayfile = os.path.join(work, "display")
         with open(displayfile, "w") as f:
             xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(f.fileno()), "-screen", "0", "1024x768x24",
-                                     "-nolisten", "tcp"], pass_fds=(f.fileno(),), stdout=subprocess.DEVNULL,
+                                     "-nolisten", "tcp", "-noreset"], pass_fds=(f.fileno(),), stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL)
         pvw.wait_for("Xvfb", lambda: open(displayfile).read().strip(), 10)
         display = ":" + open(displayfile).read().strip()

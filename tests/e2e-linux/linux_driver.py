@@ -38,8 +38,9 @@ class Session:
             if not os.path.exists("/tmp/.X%d-lock" % n) and not os.path.exists("/tmp/.X11-unix/X%d" % n):
                 self.display = ":%d" % n
                 break
+        # -noreset: between cases no client may be connected, and a server resetting then refuses the next.
         self.xvfb = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
-                                      "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                      "-nolisten", "tcp", "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for("Xvfb", lambda: os.path.exists("/tmp/.X11-unix/X" + self.display[1:]), 10)
         a = self.assets = os.path.join(self.work, "assets")
         os.makedirs(a)

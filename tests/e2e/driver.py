@@ -206,7 +206,7 @@ class Session:
                 self.display = ":%d" % n
                 break
         self.xvfb = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
-                                      "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                      "-nolisten", "tcp", "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for("Xvfb", lambda: os.path.exists("/tmp/.X11-unix/X" + self.display[1:]), 10)
         boot_prefix(self.loader64, self.opts.wineserver, self.env(), self.prefix,
                     os.path.join(self.work, "wineboot.log"))
