@@ -14,6 +14,7 @@ EXE = "velmaro-design.exe"
 STARTUP_BUTTON = 126  # kStartup, the link panel's last control
 PANEL = 2  # kIdPanel: the link panel's own window
 WS_VSCROLL = 0x00200000
+WS_HSCROLL = 0x00100000
 
 
 class Designer:

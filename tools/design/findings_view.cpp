@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int kShortColumn = 70;    // severity and place, at 96 DPI
-constexpr int kLeastMessage = 200;  // the message's column at least, at 96 DPI
+constexpr int kLeastMessage = 160;  // the message's column at least, at 96 DPI: the list holds it beside a scroll bar
 
 int Scale(int pixels, unsigned dpi) {
   return MulDiv(pixels, static_cast<int>(dpi), 96);

@@ -6,7 +6,7 @@ import time
 
 from cases.designer import KAVO, MENU_LINES, px
 from cases.windows import system_dpi
-from designer_driver import PANEL, STARTUP_BUTTON, Designer
+from designer_driver import PANEL, STARTUP_BUTTON, WS_HSCROLL, Designer
 from driver import Case, check, wait_for
 
 PAGE_SHOWN_COMBO = 101  # kPageShown, the panel's first control
@@ -100,6 +100,8 @@ def side_column_sizes(p, dpi):
         d.start()
         d.wait_panel(may_scroll=True)
         findings = d.child("SysListView32")
+        # The message's column within the list: nothing to scroll sideways for.
+        check(not findings["style"] & WS_HSCROLL, "the findings scroll sideways at %d DPI" % dpi)
         caption = d.control(CAPTION_EDIT)["rect"]
         sizes = {"panel width": d.control(PANEL)["rect"][2] - d.control(PANEL)["rect"][0],
                  "caption box height": caption[3] - caption[1],
