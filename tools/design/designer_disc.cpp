@@ -21,6 +21,7 @@ void DesignerWindow::ScheduleCheck() {
 void DesignerWindow::RunCheck() {
   // Trying the page runs the program's logic on its own; the check waits until it ends.
   if (!session_ || tryMode_) return;
+  CompleteWindow();
   GivenFiles given;
   for (ConfigFile kind : {ConfigFile::Menu, ConfigFile::Kavo}) {
     DiscFile& file = session_->File(kind);

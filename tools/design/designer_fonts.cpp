@@ -10,6 +10,7 @@ void DesignerWindow::FitSideColumnFont(unsigned dpi) {
   // The panel's old font stays until the findings and the status line have the new one.
   PanelFont replaced = panel_->SetDpi(dpi);
   HFONT font = panel_->Font().get();
+  if (!findings_) return;  // made later with the panel's font
   findings_->SetFont(font, dpi);
   SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }

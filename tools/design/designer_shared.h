@@ -7,9 +7,9 @@
 constexpr wchar_t kProduct[] = L"Velmaro Designer";
 constexpr UINT_PTR kSettleTimer = 1;  // a change on disk has settled
 constexpr UINT_PTR kCheckTimer = 2;   // the check runs after the page has shown an edit
-// The panel's controls are made once the page has painted and shown: a timer, as it waits for the window
+// The rest of the window is made once the page has painted and shown: a timer, as it waits for the window
 // to be idle.
-constexpr UINT_PTR kPanelTimer = 3;
+constexpr UINT_PTR kCompleteTimer = 3;
 
 inline const wchar_t* FileName(ConfigFile kind) {
   return kind == ConfigFile::Menu ? L"menu.inf" : L"kavo.inf";

@@ -25,12 +25,6 @@
 namespace {
 
 const wchar_t kClassName[] = L"VelmaroDesigner";
-constexpr int kSideWidth = 340;  // the panel and the findings, at 96 DPI
-
-int Scale(int pixels, unsigned dpi) {
-  return MulDiv(pixels, static_cast<int>(dpi), 96);
-}
-
 Text WithSeparator(Text folder) {
   if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
   return folder;
@@ -86,20 +80,14 @@ LRESULT CALLBACK DesignerWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LP
 
 LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE: {
-      status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
-                                hwnd_, reinterpret_cast<HMENU>(kIdStatus), instance_, nullptr);
+    case WM_CREATE:
+      // The status line, the findings and the panel's controls come once the page has shown.
       page_ = std::make_unique<PageView>(hwnd_, *this, runner_, kIdPage);
       panel_ = std::make_unique<LinkPanel>(hwnd_, kIdPanel);
       WirePanel();
-      findings_ = std::make_unique<FindingsView>(hwnd_, kIdFindings);
-      findings_->onChosen = [this](const Finding& finding) { ChooseFinding(finding); };
-      findings_->SetFont(panel_->Font().get(), WindowDpi(hwnd_));
-      SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(panel_->Font().get()), FALSE);
       BuildMenu();
-      SetTimer(hwnd_, kPanelTimer, USER_TIMER_MINIMUM, nullptr);
+      SetTimer(hwnd_, kCompleteTimer, USER_TIMER_MINIMUM, nullptr);
       return 0;
-    }
     case WM_SIZE:
       Layout();
       return 0;
@@ -131,9 +119,9 @@ LRESULT DesignerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         KillTimer(hwnd_, kCheckTimer);
         RunCheck();
       }
-      if (wParam == kPanelTimer) {
-        KillTimer(hwnd_, kPanelTimer);
-        panel_->CreateControls();
+      if (wParam == kCompleteTimer) {
+        KillTimer(hwnd_, kCompleteTimer);
+        CompleteWindow();
       }
       if (wParam == kSettleTimer) {
         KillTimer(hwnd_, kSettleTimer);
@@ -266,10 +254,10 @@ void DesignerWindow::Command(int id) {
     case kCmdPreviousPane: {
       // F6 goes round the three panes, as in other Windows programs.
       HWND focus = GetFocus();
-      int pane =
-          focus == page_->hwnd()
-              ? 0
-              : (focus == findings_->hwnd() ? 2 : (focus && IsChild(panel_->Window(), focus) ? 1 : -1));
+      int pane = focus == page_->hwnd() ? 0
+                                        : (findings_ && focus == findings_->hwnd()
+                                               ? 2
+                                               : (focus && IsChild(panel_->Window(), focus) ? 1 : -1));
       pane = (pane + (id == kCmdNextPane ? 1 : 2)) % 3;
       if (pane < 0) pane = 0;
       Command(pane == 0 ? kCmdFocusPage : pane == 1 ? kCmdFocusPanel : kCmdFocusFindings);
@@ -297,52 +285,10 @@ void DesignerWindow::Command(int id) {
       EditStartup();
       return;
     case kCmdFocusFindings:
+      CompleteWindow();
       SetFocus(findings_->hwnd());
       return;
   }
-}
-
-void DesignerWindow::Layout() {
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  SendMessageW(status_, WM_SIZE, 0, 0);
-  RECT statusRect;
-  GetWindowRect(status_, &statusRect);
-  int bottom = client.bottom - (statusRect.bottom - statusRect.top);
-  unsigned dpi = WindowDpi(hwnd_);
-  int side = Scale(kSideWidth, dpi);
-  int pageWidth = std::max(0, static_cast<int>(client.right) - side);
-  MoveWindow(page_->hwnd(), 0, 0, pageWidth, bottom, TRUE);
-  // The panel as tall as its controls need, the findings below it with what is left (at least a few rows).
-  int panelHeight = std::max(0, std::min(panel_->PreferredHeight(side), bottom - Scale(140, dpi)));
-  panel_->Move(RECT{pageWidth, 0, pageWidth + side, panelHeight});
-  MoveWindow(findings_->hwnd(), pageWidth, panelHeight, side, bottom - panelHeight, TRUE);
-  findings_->FitColumns();
-  int parts[] = {std::max(0, static_cast<int>(client.right) - Scale(220, dpi)), -1};
-  SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-}
-
-void DesignerWindow::FitToPage() {
-  // The window takes the page's size, within the screen's work area, with the side column beside it.
-  unsigned dpi = WindowDpi(hwnd_);
-  SIZE page = page_->PageSize();
-  RECT statusRect;
-  GetWindowRect(status_, &statusRect);
-  RECT want{0, 0, page.cx + Scale(kSideWidth, dpi),
-            std::max<LONG>(page.cy, panel_->PreferredHeight(Scale(kSideWidth, dpi)) + Scale(220, dpi)) +
-                (statusRect.bottom - statusRect.top)};
-  AdjustWindowRectEx(&want, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& work = monitor.rcWork;
-  int width = std::min<LONG>(want.right - want.left, work.right - work.left);
-  int height = std::min<LONG>(want.bottom - want.top, work.bottom - work.top);
-  RECT now;
-  GetWindowRect(hwnd_, &now);
-  int left = std::max<LONG>(work.left, std::min<LONG>(now.left, work.right - width));
-  int top = std::max<LONG>(work.top, std::min<LONG>(now.top, work.bottom - height));
-  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DesignerWindow::UpdateTitle() {
@@ -357,7 +303,8 @@ void DesignerWindow::UpdateTitle() {
 }
 
 void DesignerWindow::Status(const Text& text) {
-  SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  statusText_ = text;
+  if (status_) SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 bool DesignerWindow::Open(const Text& given) {

@@ -60,6 +60,9 @@ class DesignerWindow : public PageViewOwner {
   void Command(int id);
   void BuildMenu();
   void UpdateMenu();
+  // Makes the status line, the findings and the panel's controls, once; the window shows its page first.
+  void CompleteWindow();
+  int StatusHeight() const;  // the status line's, or what it will be before it is made
   void Layout();
   void FitToPage();
   void UpdateTitle();
@@ -106,7 +109,8 @@ class DesignerWindow : public PageViewOwner {
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
-  HWND status_ = nullptr;
+  HWND status_ = nullptr;  // with the findings, null until CompleteWindow
+  Text statusText_;        // kept for a status line not yet made
   std::unique_ptr<LinkPanel> panel_;
   std::unique_ptr<FindingsView> findings_;
   HACCEL accelerators_ = nullptr;
