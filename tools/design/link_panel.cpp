@@ -128,7 +128,7 @@ void LinkPanel::CreateControls() {
 
 bool LinkPanel::HandleDialogMessage(MSG& message) {
   if (!window_) return false;
-  if (TakeWheel(message)) return true;
+  if (ScrolledByWheel(message)) return true;
   if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) return false;
   HWND focus = GetFocus();
   if (focus && IsChild(window_, focus)) lastFocused_ = focus;

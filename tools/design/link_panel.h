@@ -76,8 +76,8 @@ class LinkPanel {
   void ScrollTo(int position);
   void ScrollBy(int code);
   void TurnWheel(int delta);
-  // The wheel turned over the panel, whichever window has the focus; true when the panel took it.
-  bool TakeWheel(const MSG& message);
+  // The wheel turned over the panel, whichever window has the focus: true when it scrolled the panel.
+  bool ScrolledByWheel(const MSG& message);
   // Scrolls the control, with the label that names it, into view.
   void ShowControl(HWND control);
 

@@ -88,7 +88,7 @@ void LinkPanel::TurnWheel(int delta) {
   ScrollTo(scrollTop_ + lines * font_.LineHeight());
 }
 
-bool LinkPanel::TakeWheel(const MSG& message) {
+bool LinkPanel::ScrolledByWheel(const MSG& message) {
   if (message.message != WM_MOUSEWHEEL) return false;
   // The wheel goes to the focus on older Windows: over the panel it scrolls the panel, not the list or the
   // page that has the keyboard. An open drop-down list keeps it: its list would be left behind.
