@@ -18,7 +18,7 @@ BOX_MENU = [
 # Page 1 takes seconds to load under emulation: one of its links is set up again and again, each time measured
 # and placed anew (the last line wins). No sounds: under the emulator, Wine's sound thread now and then dies
 # when sounds play during such a load.
-REPEATS = 1000
+REPEATS = 3000
 SLOW_MENU = [
     link(0, "&Next", 5, "1"),
     link(1, "&Install", 0, "recorder.exe -alpha beta"),
