@@ -11,14 +11,11 @@
 #include "platform/win32/scoped.h"
 #include "tools/design/commands.h"
 #include "tools/design/designer_window.h"
+#include "tools/design/panel_controls.h"
 
 namespace {
 
 constexpr int kSideWidth = 340;  // the panel and the findings, at 96 DPI
-
-int Scale(int pixels, unsigned dpi) {
-  return MulDiv(pixels, static_cast<int>(dpi), 96);
-}
 
 }  // namespace
 
@@ -62,16 +59,16 @@ void DesignerWindow::Layout() {
   GetClientRect(hwnd_, &client);
   int bottom = client.bottom - StatusHeight();
   unsigned dpi = WindowDpi(hwnd_);
-  int side = Scale(kSideWidth, dpi);
+  int side = ScaleFrom96(kSideWidth, dpi);
   int pageWidth = std::max(0, static_cast<int>(client.right) - side);
   MoveWindow(page_->hwnd(), 0, 0, pageWidth, bottom, TRUE);
   // The panel as tall as its controls need, the findings below it with what is left (at least a few rows).
-  int panelHeight = std::max(0, std::min(panel_->PreferredHeight(side), bottom - Scale(140, dpi)));
+  int panelHeight = std::max(0, std::min(panel_->PreferredHeight(side), bottom - ScaleFrom96(140, dpi)));
   panel_->Move(RECT{pageWidth, 0, pageWidth + side, panelHeight});
   if (!status_) return;
   MoveWindow(findings_->hwnd(), pageWidth, panelHeight, side, bottom - panelHeight, TRUE);
   findings_->FitColumns();
-  int parts[] = {std::max(0, static_cast<int>(client.right) - Scale(220, dpi)), -1};
+  int parts[] = {std::max(0, static_cast<int>(client.right) - ScaleFrom96(220, dpi)), -1};
   SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
@@ -79,9 +76,10 @@ void DesignerWindow::FitToPage() {
   // The window takes the page's size, within the screen's work area, with the side column beside it.
   unsigned dpi = WindowDpi(hwnd_);
   SIZE page = page_->PageSize();
-  RECT want{0, 0, page.cx + Scale(kSideWidth, dpi),
-            std::max<LONG>(page.cy, panel_->PreferredHeight(Scale(kSideWidth, dpi)) + Scale(220, dpi)) +
-                StatusHeight()};
+  RECT want{
+      0, 0, page.cx + ScaleFrom96(kSideWidth, dpi),
+      std::max<LONG>(page.cy, panel_->PreferredHeight(ScaleFrom96(kSideWidth, dpi)) + ScaleFrom96(220, dpi)) +
+          StatusHeight()};
   AdjustWindowRectEx(&want, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;

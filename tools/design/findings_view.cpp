@@ -7,14 +7,13 @@
 #include <algorithm>
 #include <string>
 
+#include "tools/design/panel_controls.h"
+
 namespace {
 
-constexpr int kShortColumn = 70;    // severity and place, at 96 DPI
-constexpr int kLeastMessage = 160;  // the message's column at least, at 96 DPI: the list holds it beside a scroll bar
-
-int Scale(int pixels, unsigned dpi) {
-  return MulDiv(pixels, static_cast<int>(dpi), 96);
-}
+constexpr int kShortColumn = 70;  // severity and place, at 96 DPI
+constexpr int kLeastMessage =
+    160;  // the message's column at least, at 96 DPI: the list holds it beside a scroll bar
 
 const wchar_t* SeverityName(Severity severity) {
   switch (severity) {
@@ -113,15 +112,15 @@ void FindingsView::FitColumns() {
   GetClientRect(hwnd_, &client);
   int rest = client.right - ListView_GetColumnWidth(hwnd_, 0) - ListView_GetColumnWidth(hwnd_, 1);
   // The message keeps at least a useful width; a longer one shows whole in its tip.
-  ListView_SetColumnWidth(hwnd_, 2, std::max(rest, Scale(kLeastMessage, dpi_)));
+  ListView_SetColumnWidth(hwnd_, 2, std::max(rest, ScaleFrom96(kLeastMessage, dpi_)));
 }
 
 void FindingsView::SetFont(HFONT font, unsigned dpi) {
   dpi_ = dpi;
   // The list hands the font to its header too.
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  ListView_SetColumnWidth(hwnd_, 0, Scale(kShortColumn, dpi));
-  ListView_SetColumnWidth(hwnd_, 1, Scale(kShortColumn, dpi));
+  ListView_SetColumnWidth(hwnd_, 0, ScaleFrom96(kShortColumn, dpi));
+  ListView_SetColumnWidth(hwnd_, 1, ScaleFrom96(kShortColumn, dpi));
   FitColumns();
 }
 

@@ -40,7 +40,6 @@ class LinkPanel {
   HWND Window() const { return window_; }
   const PanelFont& Font() const { return font_; }
   void CreateControls();
-  bool HasControls() const { return hasControls_; }
   void Move(const RECT& area);
   void Show(const LinkPanelState& state);
   // Tab, Shift+Tab, Alt+letter, Enter and Escape for the panel's controls: call it first in the message

@@ -59,7 +59,7 @@ PanelFont::PanelFont(unsigned dpi) {
   }
   if (got) font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
   if (!font_) {
-    int height = dpi ? -MulDiv(12, static_cast<int>(dpi), 96) : -12;
+    int height = dpi ? -ScaleFrom96(12, dpi) : -12;
     font_.reset(CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
   }
   ScopedWindowDc dc(nullptr);

@@ -5,6 +5,11 @@
 #include "platform/text.h"
 #include "platform/win32/scoped.h"
 
+// A length in pixels at 96 DPI, at `dpi`.
+inline int ScaleFrom96(int pixels, unsigned dpi) {
+  return MulDiv(pixels, static_cast<int>(dpi), 96);
+}
+
 // Sent to a watched control's parent as WM_COMMAND notifications (the control's id in the low word).
 constexpr WORD kEnterPressed = 0x7F01;
 constexpr WORD kEscapePressed = 0x7F02;
